@@ -1,0 +1,153 @@
+/* kovan: read, re-encode and write CalculiX FRD result files.
+ *
+ * A plain C interface made to be bound from other languages. Every export
+ * that can fail returns a kovan_status and leaves a detail text that
+ * kovan_last_error hands back. No export lets an exception escape.
+ *
+ * Conventions shared by every export:
+ * - arguments are checked first; a failed check leaves every output and
+ *   every text untouched;
+ * - handle outputs are cleared to null before any work, so a failure always
+ *   leaves them null; counts, times and records are written on success only;
+ * - everything a document hands out belongs to the document and stays valid
+ *   until kovan_close.
+ */
+#ifndef KOVAN_H
+#define KOVAN_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(_WIN32)
+#  if defined(KOVAN_BUILDING)
+#    define KOVAN_API __declspec(dllexport)
+#  else
+#    define KOVAN_API __declspec(dllimport)
+#  endif
+#else
+#  define KOVAN_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define KOVAN_ABI_VERSION 3
+
+typedef int32_t kovan_status;
+
+enum {
+    KOVAN_OK = 0,
+    KOVAN_ERR_IO = 1,
+    KOVAN_ERR_PARSE = 2,
+    KOVAN_ERR_RANGE = 3,
+    KOVAN_ERR_NOMEM = 4,
+    KOVAN_ERR_ARG = 5,
+    KOVAN_ERR_COMPONENTS = 6,
+    KOVAN_ERR_INTERNAL = 7
+};
+
+/* Record kinds for kovan_struct_size. */
+enum {
+    KOVAN_STRUCT_OPEN_OPTIONS = 0,
+    KOVAN_STRUCT_ARRAY_INFO = 1,
+    KOVAN_STRUCT_DIAGNOSTIC = 2
+};
+
+/* Options of kovan_open_ex and kovan_open_memory; a null pointer means all 0. */
+typedef struct kovan_open_options {
+    uint32_t wedge_order; /* 0: wedges keep FRD node order; 1: turned to VTK orientation */
+    uint32_t reserved;    /* must be 0 */
+} kovan_open_options;
+
+/* One result array of a step. */
+typedef struct kovan_array_info {
+    const char* name;      /* owned by the document, valid until kovan_close */
+    uint64_t n_tuples;     /* always the document's point count */
+    uint32_t n_components; /* values per tuple */
+    uint32_t derived;      /* 0: read from the file; 1: computed by kovan */
+} kovan_array_info;
+
+/* Diagnostic kinds. */
+enum {
+    KOVAN_DIAG_SURPLUS_NODES = 0, /* more node numbers than the type needs; kept with the first ones */
+    KOVAN_DIAG_MISSING_NODES = 1, /* node list ended early; element dropped */
+    KOVAN_DIAG_UNKNOWN_TYPE = 2   /* element type code unknown; element dropped */
+};
+
+/* One malformed element noticed while reading element blocks. */
+typedef struct kovan_diagnostic {
+    int32_t kind;         /* KOVAN_DIAG_* */
+    int32_t element_type; /* FRD element type code as read */
+    int64_t line;         /* line of the element's "-1" record (ASCII) or of the "3C" header (binary) */
+    int64_t expected;     /* node count the type needs; -1 for an unknown type */
+    int64_t found;        /* node numbers collected; -1 for an unknown type */
+} kovan_diagnostic;
+
+typedef struct kovan_document kovan_document;
+
+/* ---- introspection and errors ---- */
+
+/* Returns KOVAN_ABI_VERSION (3). */
+KOVAN_API int32_t kovan_abi_version(void);
+/* Size in bytes of the record of the given kind; 0 for an unknown kind. */
+KOVAN_API uint64_t kovan_struct_size(int32_t kind);
+/* Fixed English message of a status; "unknown status" for other values. The text is static. */
+KOVAN_API const char* kovan_status_message(kovan_status status);
+/* Last failure text of the document, or of the calling thread for a null handle;
+ * the library owns it until the next failure replaces it (or kovan_close). Never null. */
+KOVAN_API const char* kovan_last_error(const kovan_document* doc);
+
+/* ---- documents ---- */
+
+/* Opens the FRD file at a UTF-8 path; the caller owns *doc until kovan_close. */
+KOVAN_API kovan_status kovan_open(const char* path, kovan_document** doc);
+/* As kovan_open, with options (may be null). */
+KOVAN_API kovan_status kovan_open_ex(const char* path, const kovan_open_options* options,
+                                     kovan_document** doc);
+/* Opens an FRD text held in memory; the bytes are copied before the call returns. */
+KOVAN_API kovan_status kovan_open_memory(const void* data, uint64_t size,
+                                         const kovan_open_options* options,
+                                         kovan_document** doc);
+/* Destroys the document and everything it handed out; null is ignored. */
+KOVAN_API void kovan_close(kovan_document* doc);
+
+/* ---- mesh, steps and diagnostics (no locking, no allocation) ---- */
+
+KOVAN_API uint64_t kovan_n_points(const kovan_document* doc);
+/* x, y, z per node in ascending node-number order; owned by the document. */
+KOVAN_API const double* kovan_points(const kovan_document* doc);
+/* Node numbers, ascending; owned by the document. */
+KOVAN_API const int64_t* kovan_node_ids(const kovan_document* doc);
+KOVAN_API uint64_t kovan_n_cells(const kovan_document* doc);
+/* VTK cell type per cell; owned by the document. */
+KOVAN_API const uint8_t* kovan_cell_types(const kovan_document* doc);
+/* n_cells + 1 running ends into the connectivity, starting at 0; owned by the document. */
+KOVAN_API const int64_t* kovan_cell_offsets(const kovan_document* doc);
+/* Point indices in VTK node order, cell by cell; owned by the document. */
+KOVAN_API const int64_t* kovan_cell_connectivity(const kovan_document* doc);
+/* FRD element number per cell, in file order; owned by the document. */
+KOVAN_API const int64_t* kovan_cell_ids(const kovan_document* doc);
+KOVAN_API uint64_t kovan_n_steps(const kovan_document* doc);
+/* Time of a step; steps are numbered in ascending order of time. */
+KOVAN_API kovan_status kovan_step_time(const kovan_document* doc, uint64_t step, double* time);
+/* Number of steps whose results have been decoded so far. */
+KOVAN_API uint64_t kovan_steps_parsed(const kovan_document* doc);
+KOVAN_API uint64_t kovan_n_diagnostics(const kovan_document* doc);
+/* Copies one diagnostic record into *out. */
+KOVAN_API kovan_status kovan_diagnostic_at(const kovan_document* doc, uint64_t index,
+                                           kovan_diagnostic* out);
+
+#ifdef __cplusplus
+} /* extern "C" */
+
+static_assert(sizeof(kovan_open_options) == 8, "kovan_open_options is 8 bytes");
+static_assert(sizeof(kovan_array_info) == 24, "kovan_array_info is 24 bytes");
+static_assert(sizeof(kovan_diagnostic) == 32, "kovan_diagnostic is 32 bytes");
+#else
+_Static_assert(sizeof(kovan_open_options) == 8, "kovan_open_options is 8 bytes");
+_Static_assert(sizeof(kovan_array_info) == 24, "kovan_array_info is 24 bytes");
+_Static_assert(sizeof(kovan_diagnostic) == 32, "kovan_diagnostic is 32 bytes");
+#endif
+
+#endif /* KOVAN_H */

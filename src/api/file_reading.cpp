@@ -1,0 +1,61 @@
+#include "api/file_reading.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "api/last_error.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace kovan {
+namespace {
+
+constexpr size_t kReadChunkBytes = 65536;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+#ifdef _WIN32
+// Windows names files in UTF-16: convert, then open with the wide call.
+FileHandle open_for_reading(const char* utf8_path) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8_path, -1, nullptr, 0);
+    if (length <= 0) return nullptr;
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    if (MultiByteToWideChar(CP_UTF8, 0, utf8_path, -1, wide.data(), length) <= 0) return nullptr;
+    std::FILE* file = nullptr;
+    if (_wfopen_s(&file, wide.c_str(), L"rb") != 0) return nullptr;
+    return FileHandle(file);
+}
+#else
+FileHandle open_for_reading(const char* utf8_path) { return FileHandle(std::fopen(utf8_path, "rb")); }
+#endif
+
+}  // namespace
+
+kovan_status read_whole_file(const char* utf8_path, std::string& out) {
+    FileHandle file = open_for_reading(utf8_path);
+    if (!file) {
+        set_thread_error("the file could not be opened for reading");
+        return KOVAN_ERR_IO;
+    }
+    out.clear();
+    while (true) {
+        const size_t old_size = out.size();
+        out.resize(old_size + kReadChunkBytes);
+        const size_t got = std::fread(&out[old_size], 1, kReadChunkBytes, file.get());
+        out.resize(old_size + got);
+        if (got < kReadChunkBytes) break;
+    }
+    if (std::ferror(file.get())) {
+        set_thread_error("the file could not be read to the end");
+        return KOVAN_ERR_IO;
+    }
+    file.reset();  // closed before the text is parsed
+    return KOVAN_OK;
+}
+
+}  // namespace kovan

@@ -1,0 +1,14 @@
+// Converting between document handles and Documents.
+#pragma once
+
+#include "frd/document.h"
+#include "kovan.h"
+
+namespace kovan {
+
+inline Document& as_document(kovan_document* doc) { return *reinterpret_cast<Document*>(doc); }
+inline const Document& as_document(const kovan_document* doc) { return *reinterpret_cast<const Document*>(doc); }
+inline Document* document_pointer(kovan_document* doc) { return reinterpret_cast<Document*>(doc); }
+inline kovan_document* as_handle(Document* doc) { return reinterpret_cast<kovan_document*>(doc); }
+
+}  // namespace kovan

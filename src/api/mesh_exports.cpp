@@ -1,0 +1,78 @@
+// Mesh, step and diagnostic queries: views of what the parse built.
+#include "api/handle.h"
+#include "kovan.h"
+
+using namespace kovan;
+
+namespace {
+
+template <typename T>
+const T* data_or_null(const std::vector<T>& values) {
+    return values.empty() ? nullptr : values.data();
+}
+
+}  // namespace
+
+extern "C" {
+
+KOVAN_API uint64_t kovan_n_points(const kovan_document* doc) {
+    return doc == nullptr ? 0 : as_document(doc).node_ids.size();
+}
+
+KOVAN_API const double* kovan_points(const kovan_document* doc) {
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).points);
+}
+
+KOVAN_API const int64_t* kovan_node_ids(const kovan_document* doc) {
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).node_ids);
+}
+
+KOVAN_API uint64_t kovan_n_cells(const kovan_document* doc) {
+    return doc == nullptr ? 0 : as_document(doc).cell_types.size();
+}
+
+KOVAN_API const uint8_t* kovan_cell_types(const kovan_document* doc) {
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).cell_types);
+}
+
+KOVAN_API const int64_t* kovan_cell_offsets(const kovan_document* doc) {
+    return doc == nullptr ? nullptr : as_document(doc).cell_offsets.data();
+}
+
+KOVAN_API const int64_t* kovan_cell_connectivity(const kovan_document* doc) {
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).connectivity);
+}
+
+KOVAN_API const int64_t* kovan_cell_ids(const kovan_document* doc) {
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).cell_ids);
+}
+
+KOVAN_API uint64_t kovan_n_steps(const kovan_document* doc) {
+    return doc == nullptr ? 0 : as_document(doc).steps.size();
+}
+
+KOVAN_API kovan_status kovan_step_time(const kovan_document* doc, uint64_t step, double* time) {
+    if (doc == nullptr || time == nullptr) return KOVAN_ERR_ARG;
+    const Document& d = as_document(doc);
+    if (step >= d.steps.size()) return KOVAN_ERR_RANGE;
+    *time = d.steps[step].time;
+    return KOVAN_OK;
+}
+
+KOVAN_API uint64_t kovan_steps_parsed(const kovan_document* doc) {
+    return doc == nullptr ? 0 : as_document(doc).steps_parsed.load(std::memory_order_relaxed);
+}
+
+KOVAN_API uint64_t kovan_n_diagnostics(const kovan_document* doc) {
+    return doc == nullptr ? 0 : as_document(doc).diagnostics.size();
+}
+
+KOVAN_API kovan_status kovan_diagnostic_at(const kovan_document* doc, uint64_t index, kovan_diagnostic* out) {
+    if (doc == nullptr || out == nullptr) return KOVAN_ERR_ARG;
+    const Document& d = as_document(doc);
+    if (index >= d.diagnostics.size()) return KOVAN_ERR_RANGE;
+    *out = d.diagnostics[index];
+    return KOVAN_OK;
+}
+
+}  // extern "C"

@@ -1,0 +1,31 @@
+#include "api/open_document.h"
+
+#include <memory>
+
+#include "api/handle.h"
+#include "api/last_error.h"
+#include "frd/parse_driver.h"
+
+namespace kovan {
+
+bool read_open_options(const kovan_open_options* options, uint64_t& value) {
+    const kovan_open_options record = options != nullptr ? *options : kovan_open_options{0, 0};
+    if (record.wedge_order > 1 || record.reserved != 0) return false;
+    value = uint64_t{record.wedge_order} | uint64_t{record.reserved} << 32;
+    return true;
+}
+
+kovan_status build_document(std::string&& text, uint64_t options, kovan_document** out) {
+    auto doc = std::make_unique<Document>();
+    doc->text = std::move(text);
+    doc->options = options;
+    const kovan_status status = parse_document(*doc);
+    if (status != KOVAN_OK) {
+        set_thread_error(doc->last_error);
+        return status;
+    }
+    *out = as_handle(doc.release());
+    return KOVAN_OK;
+}
+
+}  // namespace kovan

@@ -1,0 +1,23 @@
+// The table that ties CalculiX element type codes to VTK cell types.
+#pragma once
+
+#include <cstdint>
+
+namespace kovan {
+
+constexpr uint32_t kMaxElementNodes = 20;
+
+struct ElementType {
+    int32_t frd_code;
+    uint32_t node_count;
+    uint8_t vtk_type;
+};
+
+// The entry for an FRD element type code, or null for an unknown code.
+const ElementType* element_type_for_code(int32_t frd_code);
+
+// VTK node k of an element is FRD node order[k]; the list has node_count
+// entries. wedge_order 1 turns wedges to VTK's orientation.
+const uint8_t* vtk_node_order(int32_t frd_code, uint32_t wedge_order);
+
+}  // namespace kovan

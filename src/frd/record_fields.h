@@ -1,0 +1,18 @@
+// Field rules of FRD record lines (" -1", " -2") shared by the readers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kovan {
+
+// A negative value that fills its 12 columns touches the field before it:
+// a blank before every minus sign that is not an exponent's keeps them apart.
+void separate_minus_signs(std::string_view text, std::string& out);
+
+// Width of the id field of a record line, given the text after its "-1":
+// leading blanks and the characters up to the next blank or minus sign;
+// 0 when no id character follows.
+size_t id_field_width(std::string_view rest);
+
+}  // namespace kovan

@@ -1,0 +1,28 @@
+# Compares the dynamic symbols that LIBRARY defines with the KOVAN_API
+# functions that HEADER declares: the two sets must be equal.
+file(READ "${HEADER}" header)
+string(REGEX MATCHALL "KOVAN_API[^;(]*[ *](kovan_[a-z0-9_]+)\\(" declarations "${header}")
+set(declared "")
+foreach(declaration IN LISTS declarations)
+  string(REGEX REPLACE ".*[ *](kovan_[a-z0-9_]+)\\($" "\\1" name "${declaration}")
+  list(APPEND declared "${name}")
+endforeach()
+list(SORT declared)
+
+execute_process(COMMAND nm -D --defined-only "${LIBRARY}" OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "nm could not read ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(exported "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  list(APPEND exported "${name}")
+endforeach()
+list(SORT exported)
+
+if(NOT declared STREQUAL exported)
+  message(FATAL_ERROR "exported symbols differ from the header\n  declared: ${declared}\n  exported: ${exported}")
+endif()
+list(LENGTH exported count)
+message(STATUS "${count} exports, all declared in kovan.h")

@@ -1,0 +1,124 @@
+#include "support/frd_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "frd/parse_driver.h"
+
+namespace kovan_test {
+
+DocumentHandle open_text(std::string_view text, uint32_t wedge_order) {
+    const kovan_open_options options{wedge_order, 0};
+    kovan_document* doc = nullptr;
+    const kovan_status status = kovan_open_memory(text.data(), text.size(), &options, &doc);
+    EXPECT_EQ(status, KOVAN_OK) << kovan_last_error(nullptr);
+    return DocumentHandle(doc);
+}
+
+std::unique_ptr<kovan::Document> parse_text(std::string_view text) {
+    auto doc = std::make_unique<kovan::Document>();
+    doc->text.assign(text);
+    EXPECT_EQ(kovan::parse_document(*doc), KOVAN_OK) << doc->last_error;
+    return doc;
+}
+
+std::string last_error_of(const kovan_document* doc) { return kovan_last_error(doc); }
+
+std::vector<int64_t> cell_node_ids(const kovan_document* doc, uint64_t cell) {
+    const int64_t* offsets = kovan_cell_offsets(doc);
+    const int64_t* connectivity = kovan_cell_connectivity(doc);
+    const int64_t* ids = kovan_node_ids(doc);
+    std::vector<int64_t> nodes;
+    for (int64_t k = offsets[cell]; k < offsets[cell + 1]; ++k) nodes.push_back(ids[connectivity[k]]);
+    return nodes;
+}
+
+void put_i32(std::string& out, int32_t value) {
+    char bytes[4];
+    std::memcpy(bytes, &value, 4);
+    out.append(bytes, 4);
+}
+
+void put_f32(std::string& out, float value) {
+    char bytes[4];
+    std::memcpy(bytes, &value, 4);
+    out.append(bytes, 4);
+}
+
+void put_f64(std::string& out, double value) {
+    char bytes[8];
+    std::memcpy(bytes, &value, 8);
+    out.append(bytes, 8);
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in.good()) << path;
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string data_path(const std::string& name) { return std::string(KOVAN_TEST_DATA_DIR) + "/" + name; }
+
+namespace {
+
+std::vector<std::string> split_commas(const std::string& line) {
+    std::vector<std::string> fields;
+    std::stringstream stream(line);
+    std::string field;
+    while (std::getline(stream, field, ',')) fields.push_back(field);
+    return fields;
+}
+
+std::string upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string option_value(const std::string& keyword_line, const std::string& option) {
+    for (const std::string& field : split_commas(upper(keyword_line))) {
+        const auto eq = field.find('=');
+        if (eq != std::string::npos && field.substr(0, eq) == option) return field.substr(eq + 1);
+    }
+    return "";
+}
+
+}  // namespace
+
+DeckMesh read_deck_mesh(const std::string& path) {
+    std::ifstream in(path);
+    EXPECT_TRUE(in.good()) << path;
+    DeckMesh mesh;
+    std::string line, section, element_type;
+    bool continues = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("**", 0) == 0 || line.empty()) continue;
+        if (line[0] == '*') {
+            section = upper(split_commas(line)[0]);
+            if (section == "*ELEMENT") element_type = option_value(line, "TYPE");
+            continues = false;
+            continue;
+        }
+        if (section != "*NODE" && section != "*ELEMENT") continue;
+        std::vector<double> reals;
+        for (const std::string& field : split_commas(line)) {
+            if (field.find_first_not_of(" \t\r") == std::string::npos) continue;
+            reals.push_back(std::stod(field));
+        }
+        if (section == "*NODE") {
+            mesh.nodes[static_cast<int64_t>(reals[0])] = {reals.begin() + 1, reals.end()};
+        } else if (section == "*ELEMENT") {
+            if (!continues) mesh.elements.push_back({static_cast<int64_t>(reals[0]), element_type, {}});
+            auto& nodes = mesh.elements.back().nodes;
+            for (size_t i = continues ? 0 : 1; i < reals.size(); ++i) nodes.push_back(static_cast<int64_t>(reals[i]));
+            continues = line.find_last_not_of(" \t\r") != std::string::npos && line[line.find_last_not_of(" \t\r")] == ',';
+        }
+    }
+    return mesh;
+}
+
+}  // namespace kovan_test
