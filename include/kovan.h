@@ -138,6 +138,23 @@ KOVAN_API uint64_t kovan_n_diagnostics(const kovan_document* doc);
 KOVAN_API kovan_status kovan_diagnostic_at(const kovan_document* doc, uint64_t index,
                                            kovan_diagnostic* out);
 
+/* ---- result arrays (a step is decoded on its first query) ---- */
+
+/* Number of arrays of a step, derived arrays included. */
+KOVAN_API kovan_status kovan_n_arrays(kovan_document* doc, uint64_t step, uint64_t* count);
+/* Describes one array; the name is owned by the document. */
+KOVAN_API kovan_status kovan_array_info_at(kovan_document* doc, uint64_t step, uint64_t index,
+                                           kovan_array_info* record);
+/* Describes arrays first .. first + count - 1 into records[0 .. count - 1]. */
+KOVAN_API kovan_status kovan_array_info_range(kovan_document* doc, uint64_t step, uint64_t first,
+                                              uint64_t count, kovan_array_info* records);
+/* Index of the first array of exactly this name (case-sensitive), or -1. */
+KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const char* name);
+/* Points *values at n_tuples * n_components doubles, point-major, owned by the
+ * document and unchanged until kovan_close; null on failure. */
+KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint64_t index,
+                                        const double** values);
+
 #ifdef __cplusplus
 } /* extern "C" */
 

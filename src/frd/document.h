@@ -25,6 +25,7 @@ struct BlockRef {
     uint64_t line = 0;       // line number at the start of the records
     int32_t format = 1;      // 1 for ASCII, 2 or 3 for binary
     int32_t components = 0;  // values per binary record; 0 for ASCII
+    int32_t id_width = 10;   // node number columns of an ASCII block: 5 in format 0
 };
 
 struct StepEntry {

@@ -1,5 +1,7 @@
 #include "frd/packed_record.h"
 
+#include <algorithm>
+
 #include "frd/line_cursor.h"
 #include "frd/number_tokens.h"
 
@@ -40,27 +42,36 @@ size_t packed_real_end(std::string_view text, size_t begin) {
     return i;
 }
 
+// Reals back to back from `at` to the end of the text.
+bool read_packed_reals(std::string_view rest, size_t at, std::vector<double>& values) {
+    values.clear();
+    while (true) {
+        while (at < rest.size() && is_frd_space(rest[at])) ++at;
+        if (at >= rest.size()) return true;
+        const size_t end = packed_real_end(rest, at);
+        if (end == 0) return false;
+        const auto value = parse_real(rest.substr(at, end - at));
+        if (!value) return false;
+        values.push_back(*value);
+        at = end;
+    }
+}
+
 }  // namespace
 
 bool read_packed_record(std::string_view rest, int id_width, int64_t& id, std::vector<double>& values) {
-    values.clear();
     const auto width = static_cast<size_t>(id_width);
     if (rest.size() < width) return false;
     const auto parsed_id = parse_int(rest.substr(0, width));
-    if (!parsed_id) return false;
-    size_t i = width;
-    while (true) {
-        while (i < rest.size() && is_frd_space(rest[i])) ++i;
-        if (i >= rest.size()) break;
-        const size_t end = packed_real_end(rest, i);
-        if (end == 0) return false;
-        const auto value = parse_real(rest.substr(i, end - i));
-        if (!value) return false;
-        values.push_back(*value);
-        i = end;
-    }
+    if (!parsed_id || !read_packed_reals(rest, width, values)) return false;
     id = *parsed_id;
     return true;
+}
+
+bool read_packed_continuation(std::string_view rest, int id_width, std::vector<double>& values) {
+    const auto width = std::min(static_cast<size_t>(id_width), rest.size());
+    if (!trim(rest.substr(0, width)).empty()) return false;
+    return read_packed_reals(rest, width, values);
 }
 
 }  // namespace kovan

@@ -17,4 +17,7 @@ namespace kovan {
 // last digit to the next number. Succeeds only when the whole text is used.
 bool read_packed_record(std::string_view rest, int id_width, int64_t& id, std::vector<double>& values);
 
+// The same for a continuation line: its id field is blank.
+bool read_packed_continuation(std::string_view rest, int id_width, std::vector<double>& values);
+
 }  // namespace kovan

@@ -59,11 +59,11 @@ void locate_binary_records(LineCursor& cursor, StepEntry& step, const std::strin
     cursor.position = end;
     if (!next_record_follows(cursor)) return;
     skip_one_line_end(cursor);
-    step.blocks.push_back(BlockRef{name, begin, end, cursor.line_count, format, static_cast<int32_t>(stored)});
+    step.blocks.push_back(BlockRef{name, begin, end, cursor.line_count, format, static_cast<int32_t>(stored), 10});
 }
 
-void locate_ascii_records(LineCursor& cursor, StepEntry& step, const std::string& name) {
-    BlockRef block{name, cursor.line_start, cursor.size, cursor.line_count, kAsciiLong, 0};
+void locate_ascii_records(LineCursor& cursor, StepEntry& step, const std::string& name, int32_t format) {
+    BlockRef block{name, cursor.line_start, cursor.size, cursor.line_count, kAsciiLong, 0, ascii_id_width(format)};
     std::string_view line;
     while (next_line(cursor, line)) {
         if (starts_with(trim(line), "-3")) {
@@ -92,7 +92,7 @@ void locate_result_block(LineCursor& cursor, StepEntry& step, int64_t node_count
         }
         if (starts_with(trimmed, "-5")) continue;
         if (starts_with(trimmed, "-1")) {
-            locate_ascii_records(cursor, step, name);
+            locate_ascii_records(cursor, step, name, format);
             return;
         }
         if (starts_with(trimmed, "-3")) return;

@@ -36,6 +36,28 @@ std::vector<int64_t> cell_node_ids(const kovan_document* doc, uint64_t cell) {
     return nodes;
 }
 
+std::vector<double> array_values(kovan_document* doc, uint64_t step, const char* name) {
+    const int64_t index = kovan_find_array(doc, step, name);
+    EXPECT_GE(index, 0) << name << ": " << kovan_last_error(doc);
+    if (index < 0) return {};
+    kovan_array_info info{};
+    EXPECT_EQ(kovan_array_info_at(doc, step, static_cast<uint64_t>(index), &info), KOVAN_OK);
+    const double* values = nullptr;
+    EXPECT_EQ(kovan_array_data(doc, step, static_cast<uint64_t>(index), &values), KOVAN_OK);
+    if (values == nullptr) return {};
+    return std::vector<double>(values, values + info.n_tuples * info.n_components);
+}
+
+std::vector<std::string> array_names(kovan_document* doc, uint64_t step) {
+    uint64_t n = 0;
+    EXPECT_EQ(kovan_n_arrays(doc, step, &n), KOVAN_OK) << kovan_last_error(doc);
+    std::vector<kovan_array_info> infos(n);
+    EXPECT_EQ(kovan_array_info_range(doc, step, 0, n, infos.data()), KOVAN_OK);
+    std::vector<std::string> names;
+    for (const auto& info : infos) names.emplace_back(info.name);
+    return names;
+}
+
 void put_i32(std::string& out, int32_t value) {
     char bytes[4];
     std::memcpy(bytes, &value, 4);

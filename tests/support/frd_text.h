@@ -31,6 +31,10 @@ std::string last_error_of(const kovan_document* doc);
 // The mesh of a document as node numbers, for comparisons with decks.
 std::vector<int64_t> cell_node_ids(const kovan_document* doc, uint64_t cell);
 
+// The values of a step's array of that name; fails the test when absent.
+std::vector<double> array_values(kovan_document* doc, uint64_t step, const char* name);
+std::vector<std::string> array_names(kovan_document* doc, uint64_t step);
+
 // Little-endian binary record fields.
 void put_i32(std::string& out, int32_t value);
 void put_f32(std::string& out, float value);

@@ -1,0 +1,29 @@
+// The records of one result block, by node, before they are laid on the mesh.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "frd/document.h"
+
+namespace kovan {
+
+struct DecodedBlock {
+    std::vector<int64_t> node_ids;  // in order of first appearance
+    // The values of node k are values[begin[k] .. begin[k] + count[k]); a node
+    // listed again gets its new values appended and its range moved to them.
+    std::vector<uint64_t> begin;
+    std::vector<uint64_t> count;
+    std::vector<double> values;
+    std::unordered_map<int64_t, uint64_t> positions;
+};
+
+// Adds a record: the last record of a node wins, at the node's first position.
+void add_record(DecodedBlock& block, int64_t node, const double* values, uint64_t n);
+
+// Reads a located block's records from the document text.
+void decode_block(std::string_view text, const BlockRef& ref, DecodedBlock& block);
+
+}  // namespace kovan

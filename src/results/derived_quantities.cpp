@@ -1,0 +1,123 @@
+// Every operation below is evaluated in the order written, in doubles, so
+// that results are reproducible to the last bit; this file is compiled
+// without floating-point contraction.
+#include "results/derived_quantities.h"
+
+#include <cmath>
+#include <string>
+
+namespace kovan {
+namespace {
+
+constexpr double kEpsilon = 2.220446049250313e-16;  // 2^-52
+constexpr int kMaxSweeps = 12;
+
+using Matrix = double[3][3];
+
+void rotate(Matrix& a, int p, int q, int r) {
+    const double g = a[p][q];
+    if (g == 0.0) return;
+    if ((std::fabs(a[p][p]) + std::fabs(a[q][q])) * kEpsilon >= std::fabs(g)) return;
+    const double theta = (a[q][q] - a[p][p]) / (g + g);
+    const double sigma = theta >= 0.0 ? 1.0 : -1.0;  // NaN gives -1
+    const double t = sigma / (std::sqrt(theta * theta + 1.0) + std::fabs(theta));
+    const double c = 1.0 / std::sqrt(t * t + 1.0);
+    const double s = c * t;
+    a[p][p] = a[p][p] - g * t;
+    a[q][q] = g * t + a[q][q];
+    a[p][q] = a[q][p] = 0.0;
+    const double x = a[r][p];
+    const double y = a[r][q];
+    a[r][p] = a[p][r] = x * c - y * s;
+    a[r][q] = a[q][r] = x * s + y * c;
+}
+
+bool converged(const Matrix& a) {
+    const double diagonal = (std::fabs(a[1][1]) + std::fabs(a[0][0])) + std::fabs(a[2][2]);
+    const double off_diagonal = (std::fabs(a[0][2]) + std::fabs(a[0][1])) + std::fabs(a[1][2]);
+    return diagonal * kEpsilon >= off_diagonal;
+}
+
+// Straight insertion with less-than only: a value less than the first goes
+// to the front, otherwise it moves left past each smaller predecessor.
+void sort_ascending(double v[3]) {
+    for (int i = 1; i < 3; ++i) {
+        const double x = v[i];
+        int j = i;
+        if (x < v[0]) {
+            j = 0;
+        } else {
+            while (x < v[j - 1]) --j;
+        }
+        for (int k = i; k > j; --k) v[k] = v[k - 1];
+        v[j] = x;
+    }
+}
+
+ResultArray derived_array(const std::string& name, std::vector<double>&& values) {
+    ResultArray array;
+    array.name = name;
+    array.n_components = 1;
+    array.derived = 1;
+    array.values = std::move(values);
+    return array;
+}
+
+}  // namespace
+
+double von_mises(TensorKind kind, const double* s) {
+    const double shear = (s[4] * s[4] + s[3] * s[3]) + s[5] * s[5];
+    const double d12 = s[1] - s[2];
+    const double d01 = s[0] - s[1];
+    const double d20 = s[2] - s[0];
+    const double normal = (d12 * d12 + d01 * d01) + d20 * d20;
+    const double q = 6.0 * shear + normal;
+    if (kind == TensorKind::kStress) return std::sqrt(q * 0.5);
+    static const double k = std::sqrt(2.0) / 3.0;
+    return std::sqrt(q) * k;
+}
+
+double signed_von_mises(double mises, const double* s) {
+    const double trace = (s[1] + s[0]) + s[2];
+    if (trace > 0.0) return mises;
+    if (trace < 0.0) return mises * -1.0;
+    if (trace == 0.0) return mises;
+    return mises * 0.0;  // NaN trace
+}
+
+void principal_values(const double* s, double ascending[3]) {
+    Matrix a = {{s[0], s[3], s[5]}, {s[3], s[1], s[4]}, {s[5], s[4], s[2]}};
+    for (int sweep = 0; sweep < kMaxSweeps && !converged(a); ++sweep) {
+        rotate(a, 0, 1, 2);
+        rotate(a, 0, 2, 1);
+        rotate(a, 1, 2, 0);
+    }
+    ascending[0] = a[0][0];
+    ascending[1] = a[1][1];
+    ascending[2] = a[2][2];
+    sort_ascending(ascending);
+}
+
+void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays) {
+    const std::string name = arrays.back().name;
+    const std::vector<double>& tensor = arrays.back().values;
+    const size_t n_points = tensor.size() / 6;
+    std::vector<double> mises(n_points), signed_mises(n_points), ps3(n_points), ps2(n_points), ps1(n_points);
+    for (size_t p = 0; p < n_points; ++p) mises[p] = von_mises(kind, &tensor[6 * p]);
+    for (size_t p = 0; p < n_points; ++p) signed_mises[p] = signed_von_mises(mises[p], &tensor[6 * p]);
+    for (size_t p = 0; p < n_points; ++p) {
+        double v[3];
+        principal_values(&tensor[6 * p], v);
+        ps3[p] = v[0];
+        ps2[p] = v[1];
+        ps1[p] = v[2];
+    }
+    arrays.reserve(arrays.size() + 5);  // the tensor is not read past this point
+    arrays.push_back(derived_array(name + "_Mises", std::move(mises)));
+    arrays.push_back(derived_array(name + "_sgMises", std::move(signed_mises)));
+    arrays.push_back(derived_array(name + "_PS3", std::move(ps3)));
+    arrays.push_back(derived_array(name + "_PS2", std::move(ps2)));
+    arrays.push_back(derived_array(name + "_PS1", std::move(ps1)));
+}
+
+}  // namespace kovan

@@ -1,0 +1,17 @@
+// Decoding the result blocks of one step into its arrays.
+#pragma once
+
+#include <cstdint>
+
+#include "frd/document.h"
+#include "results/step_results.h"
+
+namespace kovan {
+
+// Fills `results` with one array per distinct block name (the last block of
+// a name wins, at the place of the first), each stress or strain tensor
+// followed by its derived arrays; or sets KOVAN_ERR_COMPONENTS and the
+// message of the first node whose value count fits no rule.
+void decode_step(const Document& doc, uint64_t step, StepResults& results);
+
+}  // namespace kovan

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/frd_text.h"
+
+using namespace kovan_test;
+
+namespace {
+
+const std::string kMesh = "    2C\n -1 1 0.0 0.0 0.0\n -1 2 1.0 0.0 0.0\n -3\n";
+
+std::string step_block(int set, const std::string& name, const std::string& records) {
+    return "  100CL  " + std::to_string(set) + " " + std::to_string(set - 100) + ".00000E+00           2" +
+           "                     0    1           1\n -4  " + name + "        6    1\n" + records + " -3\n";
+}
+
+const std::string kThreeSteps = kMesh + step_block(101, "STRESS", " -1 1 1 2 3 4 5 6\n -1 2 6 5 4 3 2 1\n") +
+                                step_block(102, "STRESS", " -1 1 1 2 3 4 5 6\n -1 2 1 2 3\n") +  // conflict
+                                step_block(103, "DISP", " -1 1 1 2 3\n");
+
+TEST(ArrayQueries, StressStepListsTheTensorAndItsDerivedArrays) {
+    const auto doc = open_text(kThreeSteps);
+    uint64_t n = 0;
+    ASSERT_EQ(kovan_n_arrays(doc.get(), 0, &n), KOVAN_OK);
+    EXPECT_EQ(n, 6u);
+    kovan_array_info infos[6];
+    ASSERT_EQ(kovan_array_info_range(doc.get(), 0, 0, 6, infos), KOVAN_OK);
+    const char* names[] = {"STRESS", "STRESS_Mises", "STRESS_sgMises", "STRESS_PS3", "STRESS_PS2", "STRESS_PS1"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_STREQ(infos[i].name, names[i]);
+        EXPECT_EQ(infos[i].n_tuples, 2u);
+        EXPECT_EQ(infos[i].n_components, i == 0 ? 6u : 1u);
+        EXPECT_EQ(infos[i].derived, i == 0 ? 0u : 1u);
+    }
+}
+
+TEST(ArrayQueries, RangesAndIndicesAreChecked) {
+    const auto doc = open_text(kThreeSteps);
+    kovan_array_info info{nullptr, 7, 7, 7};
+    EXPECT_EQ(kovan_array_info_range(doc.get(), 0, 6, 0, nullptr), KOVAN_OK);
+    EXPECT_EQ(kovan_array_info_range(doc.get(), 0, 6, 1, &info), KOVAN_ERR_RANGE);
+    EXPECT_EQ(kovan_array_info_range(doc.get(), 0, 5, UINT64_MAX, &info), KOVAN_ERR_RANGE);
+    EXPECT_EQ(kovan_array_info_range(doc.get(), 0, 7, 0, nullptr), KOVAN_ERR_RANGE);
+    EXPECT_EQ(kovan_array_info_range(doc.get(), 0, 0, 1, nullptr), KOVAN_ERR_ARG);
+    EXPECT_EQ(kovan_array_info_at(doc.get(), 0, 6, &info), KOVAN_ERR_RANGE);
+    EXPECT_EQ(info.n_tuples, 7u);  // nothing written
+    EXPECT_EQ(kovan_array_info_at(doc.get(), 0, 0, nullptr), KOVAN_ERR_ARG);
+    EXPECT_EQ(kovan_array_info_at(doc.get(), 3, 0, &info), KOVAN_ERR_RANGE);
+    uint64_t n = 0;
+    EXPECT_EQ(kovan_n_arrays(doc.get(), 3, &n), KOVAN_ERR_RANGE);
+    EXPECT_EQ(kovan_n_arrays(doc.get(), 0, nullptr), KOVAN_ERR_ARG);
+    EXPECT_EQ(kovan_n_arrays(nullptr, 0, &n), KOVAN_ERR_ARG);
+
+    const double* sentinel = reinterpret_cast<const double*>(&n);
+    const double* values = sentinel;
+    EXPECT_EQ(kovan_array_data(nullptr, 0, 0, &values), KOVAN_ERR_ARG);
+    EXPECT_EQ(values, sentinel);
+    EXPECT_EQ(kovan_array_data(doc.get(), 0, 6, &values), KOVAN_ERR_RANGE);
+    EXPECT_EQ(values, nullptr);
+    values = sentinel;
+    EXPECT_EQ(kovan_array_data(doc.get(), 3, 0, &values), KOVAN_ERR_RANGE);
+    EXPECT_EQ(values, nullptr);
+    EXPECT_EQ(kovan_array_data(doc.get(), 0, 0, nullptr), KOVAN_ERR_ARG);
+}
+
+TEST(ArrayQueries, FindIsExactAndCaseSensitive) {
+    const auto doc = open_text(kThreeSteps);
+    EXPECT_EQ(kovan_find_array(doc.get(), 0, "STRESS_PS1"), 5);
+    EXPECT_EQ(kovan_find_array(doc.get(), 0, "stress"), -1);
+    EXPECT_EQ(kovan_find_array(doc.get(), 0, "STRES"), -1);
+    EXPECT_EQ(kovan_find_array(doc.get(), 0, nullptr), -1);
+    EXPECT_EQ(kovan_find_array(doc.get(), 3, "STRESS"), -1);
+    EXPECT_EQ(kovan_find_array(nullptr, 0, "STRESS"), -1);
+    EXPECT_EQ(kovan_steps_parsed(doc.get()), 1u);  // the out-of-range and null queries decoded nothing
+}
+
+TEST(ArrayQueries, EachStepIsDecodedOnceAndItsPointersStay) {
+    const auto doc = open_text(kThreeSteps);
+    EXPECT_EQ(kovan_steps_parsed(doc.get()), 0u);
+    const double* first = nullptr;
+    ASSERT_EQ(kovan_array_data(doc.get(), 0, 1, &first), KOVAN_OK);
+    EXPECT_EQ(kovan_steps_parsed(doc.get()), 1u);
+    const std::vector<double> before(first, first + 2);
+    uint64_t n = 0;
+    ASSERT_EQ(kovan_n_arrays(doc.get(), 0, &n), KOVAN_OK);
+    EXPECT_EQ(kovan_steps_parsed(doc.get()), 1u);
+    ASSERT_EQ(kovan_n_arrays(doc.get(), 2, &n), KOVAN_OK);  // another step decoded meanwhile
+    EXPECT_EQ(kovan_steps_parsed(doc.get()), 2u);
+    const double* again = nullptr;
+    ASSERT_EQ(kovan_array_data(doc.get(), 0, 1, &again), KOVAN_OK);
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(std::vector<double>(first, first + 2), before);
+}
+
+TEST(ArrayQueries, FailedStepFailsEveryQueryWithItsMessageAndCountsOnce) {
+    const auto doc = open_text(kThreeSteps);
+    const char* message = "array 'STRESS': node 2 has 3 components, expected 6";
+    const std::string thread_text = kovan_last_error(nullptr);
+    uint64_t n = 0;
+    kovan_array_info info{};
+    const double* values = nullptr;
+    EXPECT_EQ(kovan_n_arrays(doc.get(), 1, &n), KOVAN_ERR_COMPONENTS);
+    EXPECT_STREQ(kovan_last_error(doc.get()), message);
+    EXPECT_EQ(kovan_steps_parsed(doc.get()), 1u);
+    ASSERT_EQ(kovan_n_arrays(doc.get(), 0, &n), KOVAN_OK);  // other steps are fine; the text stays
+    EXPECT_STREQ(kovan_last_error(doc.get()), message);
+    EXPECT_EQ(kovan_array_info_at(doc.get(), 1, 0, &info), KOVAN_ERR_COMPONENTS);
+    EXPECT_EQ(kovan_array_info_range(doc.get(), 1, 0, 0, nullptr), KOVAN_ERR_COMPONENTS);
+    EXPECT_EQ(kovan_array_data(doc.get(), 1, 0, &values), KOVAN_ERR_COMPONENTS);
+    EXPECT_EQ(values, nullptr);
+    EXPECT_EQ(kovan_find_array(doc.get(), 1, "STRESS"), -1);
+    EXPECT_STREQ(kovan_last_error(doc.get()), message);
+    EXPECT_EQ(kovan_last_error(nullptr), thread_text);  // the thread's text is not touched
+    EXPECT_EQ(kovan_steps_parsed(doc.get()), 2u);
+}
+
+TEST(ArrayQueries, MeshWithoutPointsHasEmptyArrays) {
+    const auto doc = open_text(step_block(101, "DISP", " -1 1 1 2 3\n"));
+    ASSERT_EQ(kovan_n_steps(doc.get()), 1u);
+    uint64_t n = 9;
+    ASSERT_EQ(kovan_n_arrays(doc.get(), 0, &n), KOVAN_OK);
+    ASSERT_EQ(n, 1u);
+    kovan_array_info info{};
+    ASSERT_EQ(kovan_array_info_at(doc.get(), 0, 0, &info), KOVAN_OK);
+    EXPECT_EQ(info.n_tuples, 0u);
+    const double* values = reinterpret_cast<const double*>(&n);
+    EXPECT_EQ(kovan_array_data(doc.get(), 0, 0, &values), KOVAN_OK);
+    EXPECT_EQ(values, nullptr);
+}
+
+// Many threads asking for the same undecoded step at once: one decode, one
+// count, the same pointers everywhere.
+TEST(Concurrency, ThreadsQueryingOneStepDecodeItOnce) {
+    std::string text = kMesh;
+    for (int set = 101; set <= 104; ++set) {
+        text += step_block(set, "STRESS", " -1 1 1 2 3 4 5 6\n -1 2 6 5 4 3 2 1\n");
+    }
+    for (int round = 0; round < 20; ++round) {
+        const auto doc = open_text(text);
+        constexpr int kThreads = 8;
+        std::vector<const double*> seen(kThreads * 4, nullptr);
+        std::atomic<int> ready{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&, t] {
+                ready.fetch_add(1);
+                while (ready.load() < kThreads) {
+                }
+                for (uint64_t step = 0; step < 4; ++step) {
+                    const uint64_t s = (step + static_cast<uint64_t>(t)) % 4;
+                    EXPECT_EQ(kovan_array_data(doc.get(), s, 2, &seen[t * 4 + s]), KOVAN_OK);
+                    EXPECT_LE(kovan_steps_parsed(doc.get()), 4u);
+                }
+            });
+        }
+        for (auto& thread : threads) thread.join();
+        EXPECT_EQ(kovan_steps_parsed(doc.get()), 4u);
+        for (int t = 1; t < kThreads; ++t) {
+            for (int s = 0; s < 4; ++s) EXPECT_EQ(seen[t * 4 + s], seen[s]);
+        }
+        EXPECT_NE(seen[0], nullptr);
+    }
+}
+
+}  // namespace
