@@ -1,4 +1,4 @@
-// Opens an FRD file and prints its mesh and steps: a first look at a file,
+// Opens an FRD file and prints its mesh, steps and arrays: a first look at a file,
 // and an example of the C interface in use.
 #include <cinttypes>
 #include <cstdio>
@@ -27,12 +27,37 @@ void print_mesh(const kovan_document* doc) {
     for (const auto& [type, count] : by_type) std::printf("  VTK type %u: %" PRIu64 "\n", type, count);
 }
 
-void print_steps(const kovan_document* doc) {
+// Each array of a step with the range of its values.
+void print_arrays(kovan_document* doc, uint64_t step) {
+    uint64_t n_arrays = 0;
+    if (kovan_n_arrays(doc, step, &n_arrays) != KOVAN_OK) {
+        std::printf("    (not decoded: %s)\n", kovan_last_error(doc));
+        return;
+    }
+    for (uint64_t a = 0; a < n_arrays; ++a) {
+        kovan_array_info info;
+        const double* values = nullptr;
+        if (kovan_array_info_at(doc, step, a, &info) != KOVAN_OK) continue;
+        if (kovan_array_data(doc, step, a, &values) != KOVAN_OK) continue;
+        const uint64_t n = info.n_tuples * info.n_components;
+        double low = n > 0 ? values[0] : 0.0, high = low;
+        for (uint64_t i = 1; i < n; ++i) {
+            if (values[i] < low) low = values[i];
+            if (values[i] > high) high = values[i];
+        }
+        std::printf("    %-16s %u component(s)%s, values %g .. %g\n", info.name, info.n_components,
+                    info.derived ? ", derived" : "", low, high);
+    }
+}
+
+void print_steps(kovan_document* doc) {
     const uint64_t n_steps = kovan_n_steps(doc);
     std::printf("steps: %" PRIu64 "\n", n_steps);
     for (uint64_t s = 0; s < n_steps; ++s) {
         double time = 0.0;
-        if (kovan_step_time(doc, s, &time) == KOVAN_OK) std::printf("  step %" PRIu64 ": time %g\n", s, time);
+        if (kovan_step_time(doc, s, &time) != KOVAN_OK) continue;
+        std::printf("  step %" PRIu64 ": time %g\n", s, time);
+        print_arrays(doc, s);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "frd/continuation_fields.h"
 #include "frd/step_key.h"
 #include "kovan.h"
 #include "results/step_results.h"
@@ -52,8 +53,7 @@ struct Document {
 
     // Width of element continuation fields when neither the block header nor
     // its first element line tells it; decided once per document.
-    bool long_continuation_fields = false;
-    bool field_width_decided = false;
+    DocumentFieldWidth continuation_width;
 
     // The mesh, fixed once the parse ends.
     std::vector<int64_t> node_ids;  // ascending

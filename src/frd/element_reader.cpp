@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "frd/continuation_fields.h"
 #include "frd/element_table.h"
 #include "frd/format.h"
 #include "frd/little_endian.h"
 #include "frd/number_tokens.h"
-#include "frd/record_fields.h"
 
 namespace kovan {
 namespace {
@@ -35,16 +35,11 @@ void add_diagnostic(Document& doc, int32_t kind, int32_t element_type, uint64_t 
     doc.diagnostics.push_back(Diagnostic{kind, element_type, static_cast<int64_t>(line), expected, found});
 }
 
-bool is_blank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), is_frd_space);
-}
-
 struct AsciiElementReader {
-    explicit AsciiElementReader(Document& document) : doc(document) {}
+    AsciiElementReader(Document& document, const BlockHeader& header) : doc(document), width(header) {}
 
     Document& doc;
-    size_t block_width = 0;  // width of "-2" fields for this block; 0 until known
-    bool first_header_seen = false;
+    ContinuationWidth width;
 
     bool pending = false;
     uint64_t header_line = 0;
@@ -52,7 +47,6 @@ struct AsciiElementReader {
     int32_t type_code = 0;
     const ElementType* type = nullptr;
     std::vector<int64_t> collected;
-    std::vector<int64_t> fields;
 
     void drop_incomplete() {
         add_diagnostic(doc, KOVAN_DIAG_MISSING_NODES, type_code, header_line, type->node_count,
@@ -60,24 +54,8 @@ struct AsciiElementReader {
         pending = false;
     }
 
-    // Real files break a single width rule both ways, so the block's own
-    // format code and first element line decide before the document-wide
-    // first-line rule does.
-    size_t continuation_width(std::string_view rest) {
-        if (block_width != 0) return block_width;
-        if (!doc.field_width_decided) {
-            doc.long_continuation_fields = trim_end(rest).size() > 50;
-            doc.field_width_decided = true;
-        }
-        return doc.long_continuation_fields ? 10 : 5;
-    }
-
     void read_header(std::string_view rest, uint64_t line_number) {
-        if (!first_header_seen) {
-            first_header_seen = true;
-            const size_t width = id_field_width(rest);
-            if (block_width == 0 && (width == 5 || width == 10)) block_width = width;
-        }
+        width.see_element_line(rest);
         pending = false;
         const std::string_view id_token = next_token(rest);
         const auto code = parse_int(next_token(rest));
@@ -95,29 +73,8 @@ struct AsciiElementReader {
         collected.clear();
     }
 
-    // Fixed-width fields, or every integer token when a field does not parse.
-    void read_node_numbers(std::string_view rest) {
-        const size_t width = continuation_width(rest);
-        fields.clear();
-        bool all_parse = true;
-        for (size_t at = 0; at < rest.size() && all_parse; at += width) {
-            const std::string_view field = rest.substr(at, width);
-            if (is_blank(field)) continue;
-            const auto number = parse_int(trim(field));
-            if (number) fields.push_back(*number);
-            all_parse = number.has_value();
-        }
-        if (!all_parse) {
-            fields.clear();
-            for (std::string_view token = next_token(rest); !token.empty(); token = next_token(rest)) {
-                if (const auto number = parse_int(token)) fields.push_back(*number);
-            }
-        }
-        collected.insert(collected.end(), fields.begin(), fields.end());
-    }
-
     void read_continuation(std::string_view rest) {
-        read_node_numbers(rest);
+        read_continuation_numbers(rest, width.width_for(rest, doc.continuation_width), collected);
         if (collected.size() < type->node_count) return;
         if (collected.size() > type->node_count) {
             add_diagnostic(doc, KOVAN_DIAG_SURPLUS_NODES, type_code, header_line, type->node_count,
@@ -149,8 +106,7 @@ void read_ascii_element_block(Document& doc, LineCursor& cursor, const BlockHead
     if (header.count > 0) {
         reserve_elements(doc, std::min(static_cast<uint64_t>(header.count), bytes_left(cursor) / kMinElementBytes));
     }
-    AsciiElementReader reader(doc);
-    if (header.format_stated) reader.block_width = static_cast<size_t>(ascii_id_width(header.format));
+    AsciiElementReader reader(doc, header);
     std::string_view line;
     while (next_line(cursor, line)) {
         if (!reader.read_line(line, cursor.line_count)) return;

@@ -1,14 +1,10 @@
 #include "frd/node_reader.h"
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "frd/format.h"
 #include "frd/little_endian.h"
-#include "frd/number_tokens.h"
-#include "frd/packed_record.h"
-#include "frd/record_fields.h"
+#include "frd/node_line.h"
 
 namespace kovan {
 namespace {
@@ -35,61 +31,24 @@ void reserve_nodes(Document& doc, uint64_t count) {
     doc.raw_node_index.reserve(doc.raw_node_index.size() + count);
 }
 
-struct NodeLineReader {
-    Document& doc;
-    const BlockHeader& header;
-    std::string separated;
-    std::vector<double> packed;
-
-    bool read_tokens(std::string_view rest) {
-        separate_minus_signs(rest, separated);
-        std::string_view tokens = separated;
-        const auto id = parse_int(next_token(tokens));
-        if (!id) return false;
-        double xyz[3];
-        for (double& value : xyz) {
-            const auto parsed = parse_real(next_token(tokens));
-            if (!parsed) return false;
-            value = *parsed;
-        }
-        add_node(doc, *id, xyz[0], xyz[1], xyz[2]);
-        return true;
-    }
-
-    bool read_packed(std::string_view rest, int id_width) {
-        int64_t id = 0;
-        if (!read_packed_record(rest, id_width, id, packed) || packed.size() < 3) return false;
-        add_node(doc, id, packed[0], packed[1], packed[2]);
-        return true;
-    }
-
-    // Numbers glued by three-digit exponents, read in the block's own
-    // columns; without a stated format both widths are tried.
-    bool read_glued(std::string_view rest) {
-        const int width = ascii_id_width(header.format);
-        if (read_packed(rest, width)) return true;
-        return !header.format_stated && read_packed(rest, width == 5 ? 10 : 5);
-    }
-
-    void read_line(std::string_view line) {
-        const std::string_view rest = line.substr(line.find("-1") + 2);
-        if (!read_tokens(rest)) read_glued(rest);
-    }
-};
-
 }  // namespace
 
 void read_ascii_node_block(Document& doc, LineCursor& cursor, const BlockHeader& header) {
     if (header.count > 0) {
         reserve_nodes(doc, std::min(static_cast<uint64_t>(header.count), bytes_left(cursor) / kMinNodeLineBytes));
     }
-    NodeLineReader reader{doc, header, {}, {}};
+    NodeLineScratch scratch;
+    NodeLine node;
     std::string_view line;
     while (next_line(cursor, line)) {
         const std::string_view trimmed = trim(line);
         if (trimmed.size() < 2) continue;
         if (starts_with(trimmed, "-3")) return;
-        if (starts_with(trimmed, "-1")) reader.read_line(line);
+        if (!starts_with(trimmed, "-1")) continue;
+        const std::string_view rest = line.substr(line.find("-1") + 2);
+        if (read_node_line(rest, header.format, header.format_stated, scratch, node)) {
+            add_node(doc, node.id, node.xyz[0], node.xyz[1], node.xyz[2]);
+        }
     }
 }
 

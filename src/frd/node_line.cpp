@@ -1,0 +1,49 @@
+#include "frd/node_line.h"
+
+#include "frd/format.h"
+#include "frd/line_cursor.h"
+#include "frd/number_tokens.h"
+#include "frd/packed_record.h"
+#include "frd/record_fields.h"
+
+namespace kovan {
+namespace {
+
+bool read_tokens(std::string_view rest, NodeLineScratch& scratch, NodeLine& out) {
+    separate_minus_signs(rest, scratch.separated);
+    std::string_view tokens = scratch.separated;
+    const auto id = parse_int(next_token(tokens));
+    if (!id) return false;
+    for (int k = 0; k < 3; ++k) {
+        const std::string_view text = next_token(tokens);
+        const auto value = parse_real(text);
+        if (!value) return false;
+        out.xyz[k] = *value;
+        out.texts[k] = text;
+    }
+    out.id = *id;
+    return true;
+}
+
+bool read_packed(std::string_view rest, int id_width, NodeLineScratch& scratch, NodeLine& out) {
+    int64_t id = 0;
+    if (!read_packed_record(rest, id_width, id, scratch.packed) || scratch.packed.size() < 3) return false;
+    out.id = id;
+    for (int k = 0; k < 3; ++k) {
+        out.xyz[k] = scratch.packed[k];
+        out.texts[k] = {};
+    }
+    return true;
+}
+
+}  // namespace
+
+bool read_node_line(std::string_view rest, int32_t format, bool format_stated, NodeLineScratch& scratch,
+                    NodeLine& out) {
+    if (read_tokens(rest, scratch, out)) return true;
+    const int width = ascii_id_width(format);
+    if (read_packed(rest, width, scratch, out)) return true;
+    return !format_stated && read_packed(rest, width == 5 ? 10 : 5, scratch, out);
+}
+
+}  // namespace kovan
