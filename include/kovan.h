@@ -155,6 +155,27 @@ KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const cha
 KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint64_t index,
                                         const double** values);
 
+/* ---- re-encoding and returned buffers ---- */
+
+/* Format codes of FRD blocks, and the re-encoding target that keeps each
+ * block's own. */
+enum {
+    KOVAN_FORMAT_KEEP = -1,
+    KOVAN_FORMAT_ASCII_SHORT = 0,
+    KOVAN_FORMAT_ASCII_LONG = 1,
+    KOVAN_FORMAT_BINARY_FLOAT = 2,
+    KOVAN_FORMAT_BINARY_DOUBLE = 3
+};
+
+/* Rewrites a whole FRD document with its node, element and result blocks in
+ * `format` (or each in its own for KOVAN_FORMAT_KEEP), every other line byte
+ * for byte. *out receives a buffer of *out_size bytes plus a NUL byte; the
+ * caller owns it and releases it with kovan_free. */
+KOVAN_API kovan_status kovan_rewrite_memory(const void* data, uint64_t size, int32_t format, char** out,
+                                            uint64_t* out_size);
+/* Releases a buffer returned by kovan_rewrite_memory or kovan_writer_finish; null is ignored. */
+KOVAN_API void kovan_free(void* buffer);
+
 #ifdef __cplusplus
 } /* extern "C" */
 

@@ -22,6 +22,7 @@ bool read_tokens(std::string_view rest, NodeLineScratch& scratch, NodeLine& out)
         out.texts[k] = text;
     }
     out.id = *id;
+    out.packed_width = 0;
     return true;
 }
 
@@ -29,6 +30,7 @@ bool read_packed(std::string_view rest, int id_width, NodeLineScratch& scratch, 
     int64_t id = 0;
     if (!read_packed_record(rest, id_width, id, scratch.packed) || scratch.packed.size() < 3) return false;
     out.id = id;
+    out.packed_width = id_width;
     for (int k = 0; k < 3; ++k) {
         out.xyz[k] = scratch.packed[k];
         out.texts[k] = {};

@@ -14,6 +14,7 @@ struct NodeLine {
     // The coordinates' texts when the line read by tokens; empty when it was
     // read in FRD's packed columns. Views into the scratch buffer.
     std::string_view texts[3];
+    int packed_width = 0;  // the id width when read in packed columns, else 0
 };
 
 // Reused buffers, so that reading a line allocates nothing once warm.

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kovan {
 
@@ -14,5 +15,10 @@ void separate_minus_signs(std::string_view text, std::string& out);
 // leading blanks and the characters up to the next blank or minus sign;
 // 0 when no id character follows.
 size_t id_field_width(std::string_view rest);
+
+// Whether a trimmed "-5" line names a component the block stores: not when
+// its seventh field starts with the digit run 1 (a component CalculiX
+// computes, such as ALL). `tokens` is scratch.
+bool names_stored_component(std::string_view trimmed, std::vector<std::string_view>& tokens);
 
 }  // namespace kovan

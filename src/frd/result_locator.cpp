@@ -3,19 +3,10 @@
 #include "frd/format.h"
 #include "frd/little_endian.h"
 #include "frd/number_tokens.h"
+#include "frd/record_fields.h"
 
 namespace kovan {
 namespace {
-
-// A "-5" line with a seventh field starting with the digit run 1 ("1ALL")
-// names a component that CalculiX computes instead of storing.
-bool is_stored_component(const std::vector<std::string_view>& tokens) {
-    if (tokens.size() < 7) return true;
-    const std::string_view flag = tokens[6];
-    size_t digits = 0;
-    while (digits < flag.size() && flag[digits] >= '0' && flag[digits] <= '9') ++digits;
-    return digits == 0 || parse_int(flag.substr(0, digits)) != 1;
-}
 
 // Reads the component lines of a binary block: the number of stored
 // components, or 0 when the lines are not all "-5" lines.
@@ -26,8 +17,7 @@ int64_t read_stored_components(LineCursor& cursor, int64_t declared, std::vector
         if (!next_line(cursor, line)) return 0;
         const std::string_view trimmed = trim(line);
         if (!starts_with(trimmed, "-5")) return 0;
-        split_tokens(trimmed, tokens);
-        if (is_stored_component(tokens)) ++stored;
+        if (names_stored_component(trimmed, tokens)) ++stored;
     }
     return stored;
 }

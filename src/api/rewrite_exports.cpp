@@ -1,0 +1,41 @@
+// Re-encoding whole documents in memory, and releasing returned buffers.
+#include <cstdlib>
+#include <string>
+
+#include "api/guard.h"
+#include "api/last_error.h"
+#include "api/returned_buffer.h"
+#include "blocks/convertibility.h"
+#include "blocks/block_reader.h"
+#include "blocks/serialiser.h"
+#include "kovan.h"
+
+using namespace kovan;
+
+extern "C" {
+
+KOVAN_API kovan_status kovan_rewrite_memory(const void* data, uint64_t size, int32_t format, char** out,
+                                            uint64_t* out_size) {
+    if (data == nullptr || out == nullptr || out_size == nullptr || format < -1 || format > 3) return KOVAN_ERR_ARG;
+    *out = nullptr;
+    *out_size = 0;
+    return guarded([&] {
+        if (size > std::string().max_size()) return kovan_status{KOVAN_ERR_NOMEM};
+        const std::string input(static_cast<const char*>(data), static_cast<size_t>(size));
+        const BlockReadResult read = read_blocks(input);
+        if (!read.ok) {
+            set_thread_error(read.error);
+            return kovan_status{KOVAN_ERR_PARSE};
+        }
+        if (const auto refusal = conversion_refusal(read.document, format)) {
+            set_thread_error(*refusal);
+            return kovan_status{KOVAN_ERR_PARSE};
+        }
+        const std::string bytes = serialise(read.document, format);
+        return hand_out(bytes, out, out_size) ? kovan_status{KOVAN_OK} : kovan_status{KOVAN_ERR_NOMEM};
+    });
+}
+
+KOVAN_API void kovan_free(void* buffer) { std::free(buffer); }
+
+}  // extern "C"

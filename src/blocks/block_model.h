@@ -1,0 +1,59 @@
+// An FRD document as blocks: what the re-encoder reads and the writer
+// builds, and what the serialiser turns into bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kovan {
+
+enum BlockKind : uint32_t { kTextBlock = 0, kNodeBlock = 1, kElementBlock = 2, kResultBlock = 3 };
+
+// One data line of a block: a record by position, or a raw line kept as it stood.
+struct LineEntry {
+    int64_t index = -1;  // -1: the raw text is written as it stands
+    std::string raw;     // with its terminator
+};
+
+struct NodeRecord {
+    int64_t id = 0;
+    double x = 0.0, y = 0.0, z = 0.0;
+};
+
+struct ElementRecord {
+    int64_t id = 0;
+    int64_t type = 0;
+    int64_t group = 0;
+    int64_t material = 0;
+    std::vector<int64_t> node_ids;
+};
+
+struct ResultRecord {
+    int64_t node_id = 0;
+    std::vector<double> values;
+};
+
+struct Block {
+    uint32_t kind = kTextBlock;
+    // Text block: all its lines. Otherwise the header line first, then a
+    // result block's "-4" and "-5" lines; each with its own terminator.
+    std::vector<std::string> lines;
+    std::vector<LineEntry> entries;  // data lines in file order
+    std::string end_line;            // " -3" with its terminator; empty when none
+    uint32_t format = 1;
+    int64_t stated_count = -1;
+    uint64_t id_width = 0;       // first integer field of a record as read; 0 unknown
+    bool zero_point = false;     // reals read as 0.12346E+04
+    uint64_t node_id_width = 0;  // element continuation fields as read; 0 unknown
+    std::vector<NodeRecord> nodes;
+    std::vector<ElementRecord> elements;
+    std::vector<ResultRecord> results;
+};
+
+struct BlockDocument {
+    std::vector<Block> blocks;
+    std::string line_terminator = "\n";  // ends every line the serialiser makes
+};
+
+}  // namespace kovan

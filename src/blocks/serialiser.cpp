@@ -1,0 +1,148 @@
+#include "blocks/serialiser.h"
+
+#include <cstring>
+
+#include "blocks/field_format.h"
+#include "blocks/restamp.h"
+#include "frd/format.h"
+
+namespace kovan {
+namespace {
+
+void put_i32(std::string& out, int64_t value) {
+    const auto bits = static_cast<uint32_t>(static_cast<int32_t>(value));
+    const char bytes[4] = {static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
+                           static_cast<char>((bits >> 16) & 0xFF), static_cast<char>((bits >> 24) & 0xFF)};
+    out.append(bytes, 4);
+}
+
+void put_real(std::string& out, double value, int32_t format) {
+    uint64_t bits = 0;
+    if (format == kBinaryDouble) {
+        std::memcpy(&bits, &value, 8);
+    } else {
+        const auto single = static_cast<float>(value);
+        uint32_t single_bits = 0;
+        std::memcpy(&single_bits, &single, 4);
+        bits = single_bits;
+    }
+    const size_t n = format == kBinaryDouble ? 8 : 4;
+    for (size_t i = 0; i < n; ++i) out.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
+}
+
+// How one block's records are written.
+struct Layout {
+    int32_t code;      // the format written
+    int id_width;      // first integer field of a record
+    int node_width;    // element continuation fields
+    bool zero_point;
+    const std::string* terminator;
+};
+
+Layout layout_of(const Block& block, int32_t target, const std::string& terminator) {
+    const int32_t code = target == kKeepFormats ? static_cast<int32_t>(block.format) : target;
+    const bool keep = target == kKeepFormats || target == static_cast<int32_t>(block.format);
+    const int standard_width = ascii_id_width(code);
+    Layout layout{code, standard_width, standard_width, false, &terminator};
+    if (keep) {
+        if (block.id_width != 0) layout.id_width = static_cast<int>(block.id_width);
+        layout.zero_point = block.zero_point;
+        layout.node_width = block.node_id_width != 0 ? static_cast<int>(block.node_id_width) : layout.id_width;
+    } else {
+        layout.node_width = layout.id_width;
+    }
+    return layout;
+}
+
+void write_node(std::string& out, const NodeRecord& node, const Layout& layout) {
+    if (is_binary(layout.code)) {
+        put_i32(out, node.id);
+        for (double v : {node.x, node.y, node.z}) put_real(out, v, layout.code);
+        return;
+    }
+    out.append(" -1");
+    append_integer(out, node.id, layout.id_width);
+    for (double v : {node.x, node.y, node.z}) append_real(out, v, layout.zero_point);
+    out.append(*layout.terminator);
+}
+
+void write_element(std::string& out, const ElementRecord& element, const Layout& layout) {
+    if (is_binary(layout.code)) {
+        for (int64_t v : {element.id, element.type, element.group, element.material}) put_i32(out, v);
+        for (int64_t node : element.node_ids) put_i32(out, node);
+        return;
+    }
+    out.append(" -1");
+    append_integer(out, element.id, layout.id_width);
+    for (int64_t v : {element.type, element.group, element.material}) append_integer(out, v, 5);
+    out.append(*layout.terminator);
+    const size_t per_line = layout.node_width == 5 ? 15 : 10;
+    for (size_t k = 0; k < element.node_ids.size(); ++k) {
+        if (k % per_line == 0) out.append(" -2");
+        append_integer(out, element.node_ids[k], layout.node_width);
+        if (k % per_line == per_line - 1 || k + 1 == element.node_ids.size()) out.append(*layout.terminator);
+    }
+}
+
+void write_result(std::string& out, const ResultRecord& result, const Layout& layout) {
+    if (is_binary(layout.code)) {
+        put_i32(out, result.node_id);
+        for (double v : result.values) put_real(out, v, layout.code);
+        return;
+    }
+    constexpr size_t kPerLine = 6;
+    out.append(" -1");
+    append_integer(out, result.node_id, layout.id_width);
+    for (size_t k = 0; k < result.values.size(); ++k) {
+        if (k != 0 && k % kPerLine == 0) {
+            out.append(*layout.terminator);
+            out.append(" -2");
+            out.append(static_cast<size_t>(layout.id_width), ' ');
+        }
+        append_real(out, result.values[k], layout.zero_point);
+    }
+    out.append(*layout.terminator);
+}
+
+void write_entry(std::string& out, const Block& block, const LineEntry& entry, const Layout& layout) {
+    if (entry.index < 0) {
+        out.append(entry.raw);
+        return;
+    }
+    const auto i = static_cast<size_t>(entry.index);
+    switch (block.kind) {
+        case kNodeBlock: write_node(out, block.nodes.at(i), layout); break;
+        case kElementBlock: write_element(out, block.elements.at(i), layout); break;
+        case kResultBlock: write_result(out, block.results.at(i), layout); break;
+        default: break;
+    }
+}
+
+void write_block(std::string& out, const Block& block, int32_t target, const std::string& terminator) {
+    if (block.kind == kTextBlock) {
+        for (const std::string& line : block.lines) out.append(line);
+        return;
+    }
+    const Layout layout = layout_of(block, target, terminator);
+    for (size_t i = 0; i < block.lines.size(); ++i) {
+        out.append(i == 0 ? restamp(block.lines[0], layout.code) : block.lines[i]);
+    }
+    for (const LineEntry& entry : block.entries) write_entry(out, block, entry, layout);
+    if (is_binary(layout.code)) return;
+    if (!block.end_line.empty()) {
+        out.append(block.end_line);
+    } else if (is_binary(static_cast<int32_t>(block.format))) {
+        out.append(" -3");
+        out.append(terminator);
+    }
+}
+
+}  // namespace
+
+std::string serialise(const BlockDocument& document, int32_t target) {
+    std::string out;
+    for (const Block& block : document.blocks) write_block(out, block, target, document.line_terminator);
+    return out;
+}
+
+}  // namespace kovan
