@@ -85,6 +85,7 @@ typedef struct kovan_diagnostic {
 } kovan_diagnostic;
 
 typedef struct kovan_document kovan_document;
+typedef struct kovan_writer kovan_writer;
 
 /* ---- introspection and errors ---- */
 
@@ -175,6 +176,36 @@ KOVAN_API kovan_status kovan_rewrite_memory(const void* data, uint64_t size, int
                                             uint64_t* out_size);
 /* Releases a buffer returned by kovan_rewrite_memory or kovan_writer_finish; null is ignored. */
 KOVAN_API void kovan_free(void* buffer);
+
+/* ---- writing ---- */
+
+/* A new Writer of the given format (KOVAN_FORMAT_ASCII_SHORT .. _BINARY_DOUBLE),
+ * or null for another value or when it cannot be allocated. The caller owns it
+ * until kovan_writer_free. */
+KOVAN_API kovan_writer* kovan_writer_new(uint32_t format);
+/* Destroys the Writer; null is ignored. Buffers it returned stay the caller's. */
+KOVAN_API void kovan_writer_free(kovan_writer* writer);
+/* The mesh's points: x, y, z each; node_ids may be null (then 1, 2, 3, ...).
+ * The data is copied; a later call replaces it. */
+KOVAN_API kovan_status kovan_writer_set_nodes(kovan_writer* writer, uint64_t n_points, const int64_t* node_ids,
+                                              const double* points);
+/* The cells in VTK terms: types, n_cells + 1 offsets, connectivity as point
+ * indices; cell_ids may be null (then 1, 2, 3, ...). wedge_order 1 takes
+ * wedges in VTK's orientation. The data is copied; a later call replaces it. */
+KOVAN_API kovan_status kovan_writer_set_cells(kovan_writer* writer, uint64_t n_cells, const uint8_t* cell_types,
+                                              const int64_t* cell_offsets, const int64_t* cell_connectivity,
+                                              const int64_t* cell_ids, uint32_t wedge_order);
+/* Sets the step number and time of the arrays added after it. */
+KOVAN_API kovan_status kovan_writer_begin_step(kovan_writer* writer, int32_t step_number, double time);
+/* Adds one per-point array of n_components values per point, point-major;
+ * component_names may be null, as may each of its entries; type_code 0
+ * chooses by the component count. The data is copied. */
+KOVAN_API kovan_status kovan_writer_add_array(kovan_writer* writer, const char* name, uint32_t n_components,
+                                              const char* const* component_names, uint32_t type_code,
+                                              const double* values);
+/* Finishes the Writer (once) and hands the whole file to the caller in *out,
+ * *out_size bytes plus a NUL byte; release it with kovan_free. */
+KOVAN_API kovan_status kovan_writer_finish(kovan_writer* writer, char** out, uint64_t* out_size);
 
 #ifdef __cplusplus
 } /* extern "C" */

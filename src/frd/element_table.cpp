@@ -46,6 +46,13 @@ const ElementType* element_type_for_code(int32_t frd_code) {
     return nullptr;
 }
 
+const ElementType* element_type_for_vtk(uint8_t vtk_type) {
+    for (const ElementType& type : kElementTypes) {
+        if (type.vtk_type == vtk_type) return &type;
+    }
+    return nullptr;
+}
+
 const uint8_t* vtk_node_order(int32_t frd_code, uint32_t wedge_order) {
     switch (frd_code) {
         case 4: return kHex20;

@@ -16,6 +16,9 @@ struct ElementType {
 // The entry for an FRD element type code, or null for an unknown code.
 const ElementType* element_type_for_code(int32_t frd_code);
 
+// The entry whose cell is of this VTK type, or null when none is.
+const ElementType* element_type_for_vtk(uint8_t vtk_type);
+
 // VTK node k of an element is FRD node order[k]; the list has node_count
 // entries. wedge_order 1 turns wedges to VTK's orientation.
 const uint8_t* vtk_node_order(int32_t frd_code, uint32_t wedge_order);

@@ -16,8 +16,7 @@ namespace {
 class OpenFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("kovan_open_test_" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
+        folder_ = make_temp_folder("kovan_open_test_");
     }
     void TearDown() override { fs::remove_all(folder_); }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <random>
 #include <fstream>
 #include <sstream>
 
@@ -82,6 +84,16 @@ std::string read_file(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::string make_temp_folder(const std::string& prefix) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto path = std::filesystem::temp_directory_path() / (prefix + std::to_string(random()));
+        if (std::filesystem::create_directory(path)) return path.string();
+    }
+    ADD_FAILURE() << "no temporary folder could be made";
+    return std::filesystem::temp_directory_path().string();
 }
 
 std::string data_path(const std::string& name) { return std::string(KOVAN_TEST_DATA_DIR) + "/" + name; }

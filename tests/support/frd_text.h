@@ -41,6 +41,8 @@ void put_f32(std::string& out, float value);
 void put_f64(std::string& out, double value);
 
 std::string read_file(const std::string& path);
+// A new, empty folder of its own under the system's temporary folder.
+std::string make_temp_folder(const std::string& prefix);
 std::string data_path(const std::string& name);
 
 // The *NODE and *ELEMENT sections of a CalculiX input deck.

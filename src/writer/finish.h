@@ -1,0 +1,14 @@
+// Framing a Writer's blocks into a complete FRD file.
+#pragma once
+
+#include <string>
+
+#include "writer/writer.h"
+
+namespace kovan {
+
+// The whole file: opening records, node block, element block (when it holds
+// cells), each array's step line and result block, and " 9999".
+std::string finish_file(Writer& writer);
+
+}  // namespace kovan
