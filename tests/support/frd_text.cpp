@@ -60,6 +60,17 @@ std::vector<std::string> array_names(kovan_document* doc, uint64_t step) {
     return names;
 }
 
+std::string finished_file(kovan_writer* writer) {
+    char* out = nullptr;
+    uint64_t size = 0;
+    EXPECT_EQ(kovan_writer_finish(writer, &out, &size), KOVAN_OK) << kovan_last_error(nullptr);
+    if (out == nullptr) return {};
+    EXPECT_EQ(out[size], '\0');
+    std::string file(out, size);
+    kovan_free(out);
+    return file;
+}
+
 void put_i32(std::string& out, int32_t value) {
     char bytes[4];
     std::memcpy(bytes, &value, 4);

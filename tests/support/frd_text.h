@@ -35,6 +35,9 @@ std::vector<int64_t> cell_node_ids(const kovan_document* doc, uint64_t cell);
 std::vector<double> array_values(kovan_document* doc, uint64_t step, const char* name);
 std::vector<std::string> array_names(kovan_document* doc, uint64_t step);
 
+// Finishes a Writer that must finish and returns its file.
+std::string finished_file(kovan_writer* writer);
+
 // Little-endian binary record fields.
 void put_i32(std::string& out, int32_t value);
 void put_f32(std::string& out, float value);

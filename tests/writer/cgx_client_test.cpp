@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,11 +46,7 @@ std::string write_two_bricks(uint32_t format, const std::vector<Written>& arrays
                                          arrays[a].values.data()),
                   KOVAN_OK);
     }
-    char* out = nullptr;
-    uint64_t size = 0;
-    EXPECT_EQ(kovan_writer_finish(w, &out, &size), KOVAN_OK);
-    std::string file(out, size);
-    kovan_free(out);
+    std::string file = kovan_test::finished_file(w);
     kovan_writer_free(w);
     return file;
 }
@@ -79,10 +74,12 @@ std::vector<Extremes> cgx_extremes(const fs::path& folder, const std::string& fi
     std::stringstream content;
     content << log.rdbuf();
     const std::string text = content.str();
-    const std::regex extreme(R"( max:([-+0-9.eE]+) at node:\d+\s+min:([-+0-9.eE]+) at node)");
+    // Lines " max:2.000000e+00 at node:12" and " min:-2.125000e+00 at node:1".
     std::vector<Extremes> found;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), extreme); it != std::sregex_iterator(); ++it) {
-        found.push_back({std::stod((*it)[1]), std::stod((*it)[2])});
+    for (size_t at = text.find(" max:"); at != std::string::npos; at = text.find(" max:", at + 1)) {
+        const size_t min_at = text.find(" min:", at);
+        if (min_at == std::string::npos) break;
+        found.push_back({std::strtod(text.c_str() + at + 5, nullptr), std::strtod(text.c_str() + min_at + 5, nullptr)});
     }
     return found;
 }

@@ -86,11 +86,7 @@ std::string write_file(uint32_t format, const Mesh& mesh, const std::vector<Step
             EXPECT_EQ(kovan_writer_add_array(w, a.name.c_str(), a.components, nullptr, 0, a.values.data()), KOVAN_OK);
         }
     }
-    char* out = nullptr;
-    uint64_t size = 0;
-    EXPECT_EQ(kovan_writer_finish(w, &out, &size), KOVAN_OK);
-    std::string file(out, size);
-    kovan_free(out);
+    std::string file = finished_file(w);
     kovan_writer_free(w);
     return file;
 }
@@ -171,11 +167,7 @@ TEST(RoundTrip, WedgesAreStoredInFrdOrderForBothOrientations) {
         kovan_writer* w = kovan_writer_new(1);
         ASSERT_EQ(kovan_writer_set_nodes(w, 6, ids, points), KOVAN_OK);
         ASSERT_EQ(kovan_writer_set_cells(w, 1, types, offsets, connectivity, nullptr, wedge_order), KOVAN_OK);
-        char* out = nullptr;
-        uint64_t size = 0;
-        ASSERT_EQ(kovan_writer_finish(w, &out, &size), KOVAN_OK);
-        const std::string file(out, size);
-        kovan_free(out);
+        const std::string file = finished_file(w);
         kovan_writer_free(w);
         const char* expected = wedge_order == 1 ? " -2         1         3         2         4         6         5\n"
                                                 : " -2         1         2         3         4         5         6\n";
@@ -192,11 +184,7 @@ TEST(RoundTrip, HexahedronOfTwentyNodesIsStoredInFrdOrder) {
     kovan_writer* w = kovan_writer_new(1);
     ASSERT_EQ(kovan_writer_set_nodes(w, 20, nullptr, points.data()), KOVAN_OK);
     ASSERT_EQ(kovan_writer_set_cells(w, 1, types, offsets, connectivity.data(), nullptr, 0), KOVAN_OK);
-    char* out = nullptr;
-    uint64_t size = 0;
-    ASSERT_EQ(kovan_writer_finish(w, &out, &size), KOVAN_OK);
-    const std::string file(out, size);
-    kovan_free(out);
+    const std::string file = finished_file(w);
     kovan_writer_free(w);
     EXPECT_NE(file.find(" -2        11        12        17        18        19        20        13        14        15"
                         "        16\n"),

@@ -15,16 +15,6 @@ struct WriterCloser {
 };
 using WriterHandle = std::unique_ptr<kovan_writer, WriterCloser>;
 
-std::string finish(kovan_writer* writer) {
-    char* out = nullptr;
-    uint64_t size = 0;
-    EXPECT_EQ(kovan_writer_finish(writer, &out, &size), KOVAN_OK) << kovan_last_error(nullptr);
-    std::string text(out, size);
-    EXPECT_EQ(out[size], '\0');
-    kovan_free(out);
-    return text;
-}
-
 const double kTwoPoints[6] = {0.0, 0.0, 0.0, 1.5, -2.0, 1e-3};
 
 TEST(Writer, NewAcceptsTheFourFormatsOnly) {
@@ -47,7 +37,7 @@ TEST(Writer, AsciiLongFileExactBytes) {
     ASSERT_EQ(kovan_writer_begin_step(w.get(), 1, 1.0), KOVAN_OK);
     const double disp[6] = {1, 2, 3, -4, -5, -6};
     ASSERT_EQ(kovan_writer_add_array(w.get(), "DISP", 3, nullptr, 0, disp), KOVAN_OK);
-    EXPECT_EQ(finish(w.get()),
+    EXPECT_EQ(finished_file(w.get()),
               "    1C\n"
               "    1UPGM               kovanmeshconverter\n"
               "    2C                             2                                     1\n"
@@ -77,7 +67,7 @@ TEST(Writer, AsciiShortFileExactBytes) {
     const double values[14] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
     const char* names[7] = {"A", nullptr, "C", nullptr, nullptr, nullptr, "LONGNAME9"};
     ASSERT_EQ(kovan_writer_add_array(w.get(), "TEMPERATURE", 7, names, 9, values), KOVAN_OK);
-    EXPECT_EQ(finish(w.get()),
+    EXPECT_EQ(finished_file(w.get()),
               "    1C\n"
               "    1UPGM               kovanmeshconverter\n"
               "    2C                             2                                     0\n"
@@ -113,7 +103,7 @@ TEST(Writer, BinaryFilesCarryRecordsAfterTheirHeaders) {
         ASSERT_EQ(kovan_writer_begin_step(w.get(), 1, 0.5), KOVAN_OK);
         const double t[2] = {7.0, 8.0};
         ASSERT_EQ(kovan_writer_add_array(w.get(), "NT", 1, nullptr, 0, t), KOVAN_OK);
-        const std::string file = finish(w.get());
+        const std::string file = finished_file(w.get());
         const uint64_t real = format == 3 ? 8 : 4;
         const std::string node_header = "    2C                             2                                     " +
                                         std::to_string(format) + "\n";
@@ -135,7 +125,7 @@ TEST(Writer, BinaryFilesCarryRecordsAfterTheirHeaders) {
 TEST(Writer, NodesNeverSetStillGiveATerminatedNodeBlock) {
     for (uint32_t format : {0u, 1u, 2u}) {
         WriterHandle w(kovan_writer_new(format));
-        const std::string file = finish(w.get());
+        const std::string file = finished_file(w.get());
         const std::string header = "    2C                             0                                     " +
                                    std::to_string(format) + "\n";
         const std::string end = format < 2 ? " -3\n" : "";
@@ -151,7 +141,7 @@ TEST(Writer, NodeArgumentsAndDefaults) {
     const double points[9] = {0, 0, 0, 1, 0, 0, 2, 0, 0};
     const int64_t repeated[3] = {5, 5, -1};
     ASSERT_EQ(kovan_writer_set_nodes(w.get(), 3, repeated, points), KOVAN_OK);
-    const std::string file = finish(w.get());
+    const std::string file = finished_file(w.get());
     EXPECT_NE(file.find(" -1         5 0.00000E+00"), std::string::npos);
     EXPECT_NE(file.find(" -1         5 1.00000E+00"), std::string::npos);
     EXPECT_NE(file.find(" -1        -1 2.00000E+00"), std::string::npos);
@@ -214,7 +204,7 @@ TEST(Writer, CellFailuresNameTheCellAndKeepTheCellsBefore) {
     EXPECT_EQ(kovan_writer_set_cells(w.get(), 6, types.data(), offsets.data(), many.data(), nullptr, 0),
               KOVAN_ERR_PARSE);
     EXPECT_STREQ(kovan_last_error(nullptr), "cell 5 has VTK type 7, which has no CalculiX element code");
-    const std::string file = finish(w.get());
+    const std::string file = finished_file(w.get());
     EXPECT_NE(file.find("    3C                             5                                     1\n"),
               std::string::npos);
     const auto doc = open_text(file);
@@ -251,7 +241,7 @@ TEST(Writer, TimeTextAndTypeCodes) {
         ASSERT_EQ(kovan_writer_add_array(w.get(), "S", 6, nullptr, 0, values), KOVAN_OK);
         ASSERT_EQ(kovan_writer_add_array(w.get(), "T", 2, nullptr, 0, values), KOVAN_OK);
     }
-    const std::string file = finish(w.get());
+    const std::string file = finished_file(w.get());
     EXPECT_NE(file.find("  100CL    2 0.500000000           0"), std::string::npos);
     EXPECT_NE(file.find("  100CL    2-1.00000E+01           0"), std::string::npos);
     EXPECT_NE(file.find("  100CL    299.999999999           0"), std::string::npos);
@@ -265,7 +255,7 @@ TEST(Writer, FinishesOnceAndRefusesEverythingAfter) {
     uint64_t size = 7;
     EXPECT_EQ(kovan_writer_finish(w.get(), nullptr, &size), KOVAN_ERR_ARG);
     EXPECT_EQ(kovan_writer_finish(w.get(), &out, nullptr), KOVAN_ERR_ARG);
-    const std::string file = finish(w.get());  // the failed calls did not finish it
+    const std::string file = finished_file(w.get());  // the failed calls did not finish it
     EXPECT_EQ(kovan_writer_finish(w.get(), &out, &size), KOVAN_ERR_ARG);
     EXPECT_EQ(out, reinterpret_cast<char*>(1));
     EXPECT_EQ(size, 7u);
