@@ -1,0 +1,158 @@
+// The kovan tool run as a process, as people and scripts run it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <sys/wait.h>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "support/frd_text.h"
+
+namespace fs = std::filesystem;
+using kovan_test::data_path;
+using kovan_test::read_file;
+
+namespace {
+
+struct ToolRun {
+    int exit_code;
+    std::string output;  // standard output and standard error together
+};
+
+ToolRun run(const std::string& arguments) {
+    const std::string command = std::string("'") + KOVAN_CLI_PATH + "' " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ToolRun result{-1, {}};
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, n);
+    const int status = pclose(pipe);
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+const std::string kSample = std::string(KOVAN_SOURCE_DIR) + "/examples/data/cantilever.frd";
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override { folder_ = kovan_test::make_temp_folder("kovan_cli_"); }
+    void TearDown() override { fs::remove_all(folder_); }
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string write(const std::string& name, const std::string& content) const {
+        std::ofstream(path(name), std::ios::binary) << content;
+        return path(name);
+    }
+    fs::path folder_;
+};
+
+TEST_F(Cli, InfoSummarisesTheSampleForPeople) {
+    const ToolRun r = run("info '" + kSample + "'");
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_NE(r.output.find("points: 99\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("40  8-node hexahedron (CalculiX type 1), VTK type 12"), std::string::npos);
+    EXPECT_NE(r.output.find("step 1, time 1\n"), std::string::npos);
+    EXPECT_NE(r.output.find("STRESS_Mises      1 component  (derived)"), std::string::npos);
+    EXPECT_NE(r.output.find("blocks: 10 ascii-long"), std::string::npos);
+}
+
+TEST_F(Cli, InfoJsonHasTheDocumentedKeys) {
+    const ToolRun r = run("info --json '" + kSample + "'");
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    const nlohmann::json j = nlohmann::json::parse(r.output);
+    EXPECT_EQ(j["points"], 99);
+    EXPECT_EQ(j["cells"]["total"], 40);
+    EXPECT_EQ(j["cells"]["by_type"][0]["vtk_type"], 12);
+    EXPECT_EQ(j["blocks"]["ascii-long"], 10);
+    ASSERT_EQ(j["steps"].size(), 2u);
+    EXPECT_EQ(j["steps"][1]["time"], 1.0);
+    EXPECT_EQ(j["steps"][0]["decoded"], true);
+    const nlohmann::json& disp = j["steps"][0]["arrays"][0];
+    EXPECT_EQ(disp["name"], "DISP");
+    EXPECT_EQ(disp["components"], 3);
+    EXPECT_EQ(disp["derived"], false);
+    EXPECT_EQ(disp["min"].size(), 3u);
+    EXPECT_LE(disp["min"][0].get<double>(), disp["max"][0].get<double>());
+    EXPECT_TRUE(j["diagnostics"].empty());
+    EXPECT_EQ(j["size"], read_file(kSample).size());
+}
+
+TEST_F(Cli, CheckPassesACleanFileAndListsEveryProblemOfADamagedOne) {
+    EXPECT_EQ(run("check '" + kSample + "'").exit_code, 0);
+    const std::string damaged = write("damaged.frd",
+                                      "    2C 2 1\n -1 1 0.0 0.0 0.0\n -1 2 1.0 0.0 0.0\n -3\n"
+                                      "    3C 3 1\n -1 1 11 0 1\n -2 1 2\n -1 2 11 0 1\n -2 1 9\n -1 3 13 0 1\n -3\n"
+                                      "  100CL  101 1.00000E+00           2                     0    1           1\n"
+                                      " -4  S            6    1\n -1 1 1 2 3 4 5 6\n -1 2 1 2 3\n -3\n");
+    const ToolRun r = run("check '" + damaged + "'");
+    EXPECT_EQ(r.exit_code, 1) << r.output;
+    EXPECT_NE(r.output.find("element of an unknown type, dropped (type 13"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("1 elements name nodes that no node block defines and were dropped"), std::string::npos);
+    EXPECT_NE(r.output.find("step 0 does not decode: a result block gave two nodes different component counts: "
+                            "array 'S': node 2 has 3 components, expected 6"),
+              std::string::npos);
+    const ToolRun info = run("info '" + damaged + "'");
+    EXPECT_EQ(info.exit_code, 0);
+    EXPECT_NE(info.output.find("1 element of an unknown type, dropped (line 10)"), std::string::npos) << info.output;
+}
+
+TEST_F(Cli, UnreadableInputsFailWithOneLineAndTheirCode) {
+    std::string truncated = read_file(data_path("hex20_binary.frd"));
+    truncated.resize(truncated.find("    2C") + 200);  // inside the binary node records
+    const ToolRun parse = run("info '" + write("cut.frd", truncated) + "'");
+    EXPECT_EQ(parse.exit_code, 4);
+    EXPECT_EQ(parse.output, path("cut.frd") + ": the file did not parse as an FRD document: truncated binary node "
+                                              "block: the header declares 32 nodes in format 3, and the file does not "
+                                              "hold that many records\n");
+    const ToolRun missing = run("check '" + path("missing.frd") + "'");
+    EXPECT_EQ(missing.exit_code, 3);
+    EXPECT_EQ(std::count(missing.output.begin(), missing.output.end(), '\n'), 1);
+    std::string garbage;
+    for (int i = 0; i < 5000; ++i) garbage.push_back(static_cast<char>((i * 131 + 7) % 256));
+    const ToolRun noise = run("info '" + write("noise.frd", garbage) + "'");
+    EXPECT_TRUE(noise.exit_code == 0 || noise.exit_code == 4) << noise.output;
+    EXPECT_EQ(run("frobnicate").exit_code, 2);
+    EXPECT_EQ(run("convert a b --to nothing").exit_code, 2);
+}
+
+TEST_F(Cli, ConvertRoundTripsThroughEveryEncoding) {
+    const std::string start = read_file(kSample);
+    std::string current = kSample;
+    int n = 0;
+    for (const char* to : {"binary-float", "ascii-short", "binary-double", "ascii-long"}) {
+        const std::string next = path("step" + std::to_string(n++) + ".frd");
+        const ToolRun r = run("convert '" + current + "' '" + next + "' --to " + to);
+        ASSERT_EQ(r.exit_code, 0) << to << ": " << r.output;
+        current = next;
+    }
+    const nlohmann::json before = nlohmann::json::parse(run("info --json '" + kSample + "'").output);
+    nlohmann::json after = nlohmann::json::parse(run("info --json '" + current + "'").output);
+    EXPECT_EQ(after["points"], before["points"]);
+    EXPECT_EQ(after["cells"], before["cells"]);
+    EXPECT_EQ(after["steps"].size(), before["steps"].size());
+    // Through single precision and back to six digits.
+    const double a = before["steps"][1]["arrays"][0]["max"][0], b = after["steps"][1]["arrays"][0]["max"][0];
+    EXPECT_NEAR(a, b, 1e-5 * std::fabs(a));
+}
+
+TEST_F(Cli, ConvertNeverOverwritesWithoutForceNorLeavesAHalfFile) {
+    const std::string out = write("out.frd", "old");
+    EXPECT_EQ(run("convert '" + kSample + "' '" + out + "' --to binary-float").exit_code, 2);
+    EXPECT_EQ(read_file(out), "old");
+    EXPECT_EQ(run("convert '" + kSample + "' '" + out + "' --to binary-float --force").exit_code, 0);
+    EXPECT_NE(read_file(out), "old");
+    EXPECT_EQ(run("convert '" + out + "' '" + out + "' --to keep --force").exit_code, 2);
+    // A refused conversion leaves the old OUT and no temporary file.
+    const std::string raw = write("raw.frd", "    2C 1 1\n -1 1 x 2.0 3.0\n -3\n");
+    const ToolRun refused = run("convert '" + raw + "' '" + out + "' --to binary-double --force");
+    EXPECT_EQ(refused.exit_code, 4);
+    EXPECT_NE(refused.output.find("cannot convert this document to format 3"), std::string::npos);
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(folder_)) files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2u);  // out.frd and raw.frd
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+// kovan info: a summary of a file, as text or as JSON.
+#include <cmath>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "commands.h"
+#include "open_input.h"
+#include "summary.h"
+
+namespace kovan_cli {
+namespace {
+
+constexpr size_t kLinesPerDiagnosticKind = 3;
+
+nlohmann::json number_or_null(double v) { return std::isnan(v) ? nlohmann::json(nullptr) : nlohmann::json(v); }
+
+nlohmann::json to_json(const Summary& s) {
+    nlohmann::json j;
+    j["file"] = s.path;
+    j["size"] = s.size;
+    j["blocks"] = nlohmann::json::object();
+    for (const auto& [format, count] : s.blocks_by_format) j["blocks"][format_name(format)] = count;
+    j["points"] = s.points;
+    j["cells"] = {{"total", s.cells}, {"by_type", nlohmann::json::array()}};
+    for (const auto& [type, count] : s.cells_by_type) {
+        j["cells"]["by_type"].push_back({{"vtk_type", type}, {"element", element_name(type)}, {"count", count}});
+    }
+    j["steps"] = nlohmann::json::array();
+    for (size_t i = 0; i < s.steps.size(); ++i) {
+        const StepSummary& step = s.steps[i];
+        nlohmann::json js = {{"index", i}, {"time", number_or_null(step.time)}, {"decoded", step.decoded}};
+        js["error"] = step.decoded ? nlohmann::json(nullptr) : nlohmann::json(step.error);
+        js["arrays"] = nlohmann::json::array();
+        for (const ArraySummary& a : step.arrays) {
+            nlohmann::json ja = {{"name", a.name}, {"components", a.components}, {"derived", a.derived}};
+            ja["min"] = nlohmann::json::array();
+            ja["max"] = nlohmann::json::array();
+            for (uint32_t k = 0; k < a.components; ++k) {
+                ja["min"].push_back(number_or_null(a.min[k]));
+                ja["max"].push_back(number_or_null(a.max[k]));
+            }
+            js["arrays"].push_back(ja);
+        }
+        j["steps"].push_back(js);
+    }
+    j["diagnostics"] = nlohmann::json::array();
+    for (const kovan_diagnostic& d : s.diagnostics) {
+        j["diagnostics"].push_back({{"kind", d.kind}, {"description", diagnostic_kind_name(d.kind)},
+                                    {"element_type", d.element_type}, {"line", d.line},
+                                    {"expected", d.expected}, {"found", d.found}});
+    }
+    return j;
+}
+
+std::string range_text(const ArraySummary& a) {
+    std::string text;
+    char buffer[64];
+    for (uint32_t k = 0; k < a.components; ++k) {
+        std::snprintf(buffer, sizeof buffer, "%s%.6g .. %.6g", k == 0 ? "" : ", ", a.min[k], a.max[k]);
+        text += buffer;
+    }
+    return text;
+}
+
+void print_text(const Summary& s) {
+    std::printf("%s: %llu bytes\n", s.path.c_str(), static_cast<unsigned long long>(s.size));
+    std::printf("blocks:");
+    for (const auto& [format, count] : s.blocks_by_format) std::printf(" %llu %s", static_cast<unsigned long long>(count), format_name(format));
+    std::printf("%s\n", s.blocks_by_format.empty() ? " none" : "");
+    std::printf("points: %llu\ncells: %llu\n", static_cast<unsigned long long>(s.points), static_cast<unsigned long long>(s.cells));
+    for (const auto& [type, count] : s.cells_by_type) {
+        std::printf("  %8llu  %s, VTK type %u\n", static_cast<unsigned long long>(count), element_name(type).c_str(), type);
+    }
+    std::printf("steps: %zu\n", s.steps.size());
+    for (size_t i = 0; i < s.steps.size(); ++i) {
+        const StepSummary& step = s.steps[i];
+        std::printf("  step %zu, time %.9g%s\n", i, step.time, step.decoded ? "" : (": " + step.error).c_str());
+        for (const ArraySummary& a : step.arrays) {
+            std::printf("    %-16s %2u %s%s  %s\n", a.name.c_str(), a.components, a.components == 1 ? "component " : "components",
+                        a.derived ? " (derived)" : "", range_text(a).c_str());
+        }
+    }
+    std::printf("diagnostics: %zu\n", s.diagnostics.size());
+    for (int32_t kind = 0; kind <= 2; ++kind) {
+        size_t count = 0;
+        std::string lines;
+        for (const kovan_diagnostic& d : s.diagnostics) {
+            if (d.kind != kind) continue;
+            if (++count <= kLinesPerDiagnosticKind) lines += (lines.empty() ? "" : ", ") + std::to_string(d.line);
+        }
+        if (count == 0) continue;
+        std::printf("  %zu %s%s (line %s%s)\n", count, diagnostic_kind_name(kind), "", lines.c_str(),
+                    count > kLinesPerDiagnosticKind ? ", ..." : "");
+    }
+}
+
+}  // namespace
+
+int run_info(const InfoOptions& options) {
+    OpenedInput input = open_input(options.path);
+    if (input.exit_code != kExitOk) return input.exit_code;
+    const Summary summary = summarise(options.path, input.bytes, input.doc.get());
+    if (options.json) {
+        std::printf("%s\n", to_json(summary).dump(2).c_str());
+    } else {
+        print_text(summary);
+    }
+    return kExitOk;
+}
+
+}  // namespace kovan_cli

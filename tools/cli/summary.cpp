@@ -1,0 +1,110 @@
+#include "summary.h"
+
+#include <cmath>
+#include <limits>
+
+#include "progress.h"
+
+namespace kovan_cli {
+namespace {
+
+ArraySummary summarise_array(kovan_document* doc, uint64_t step, uint64_t index, const kovan_array_info& info) {
+    ArraySummary array{info.name, info.n_components, info.derived != 0, {}, {}};
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    array.min.assign(info.n_components, nan);
+    array.max.assign(info.n_components, nan);
+    const double* values = nullptr;
+    if (kovan_array_data(doc, step, index, &values) != KOVAN_OK || values == nullptr) return array;
+    for (uint64_t p = 0; p < info.n_tuples; ++p) {
+        for (uint32_t k = 0; k < info.n_components; ++k) {
+            const double v = values[p * info.n_components + k];
+            if (std::isnan(v)) continue;
+            if (std::isnan(array.min[k]) || v < array.min[k]) array.min[k] = v;
+            if (std::isnan(array.max[k]) || v > array.max[k]) array.max[k] = v;
+        }
+    }
+    return array;
+}
+
+StepSummary summarise_step(kovan_document* doc, uint64_t step) {
+    StepSummary summary;
+    kovan_step_time(doc, step, &summary.time);
+    uint64_t n = 0;
+    const kovan_status status = kovan_n_arrays(doc, step, &n);
+    if (status != KOVAN_OK) {
+        summary.decoded = false;
+        summary.error = std::string(kovan_status_message(status)) + ": " + kovan_last_error(status == KOVAN_ERR_COMPONENTS ? doc : nullptr);
+        return summary;
+    }
+    std::vector<kovan_array_info> infos(n);
+    if (n > 0 && kovan_array_info_range(doc, step, 0, n, infos.data()) != KOVAN_OK) return summary;
+    for (uint64_t i = 0; i < n; ++i) summary.arrays.push_back(summarise_array(doc, step, i, infos[i]));
+    return summary;
+}
+
+}  // namespace
+
+Summary summarise(const std::string& path, const std::string& bytes, kovan_document* doc) {
+    Summary summary;
+    summary.path = path;
+    summary.size = bytes.size();
+    for (const HeaderLine& header : scan_headers(bytes)) {
+        ++summary.blocks_by_format[header.format];
+        if (header.key != "3C") continue;
+        if (header.count < 0) summary.element_counts_stated = false;
+        else summary.stated_elements += static_cast<uint64_t>(header.count);
+    }
+    summary.points = kovan_n_points(doc);
+    summary.cells = kovan_n_cells(doc);
+    const uint8_t* types = kovan_cell_types(doc);
+    for (uint64_t c = 0; c < summary.cells; ++c) ++summary.cells_by_type[types[c]];
+    const uint64_t n_steps = kovan_n_steps(doc);
+    const ProgressLine progress = start_progress("decoding steps", n_steps);
+    for (uint64_t s = 0; s < n_steps; ++s) {
+        show_progress(progress, s);
+        summary.steps.push_back(summarise_step(doc, s));
+    }
+    end_progress(progress);
+    summary.diagnostics.resize(kovan_n_diagnostics(doc));
+    for (uint64_t i = 0; i < summary.diagnostics.size(); ++i) kovan_diagnostic_at(doc, i, &summary.diagnostics[i]);
+    return summary;
+}
+
+const char* format_name(int format) {
+    switch (format) {
+        case 0: return "ascii-short";
+        case 1: return "ascii-long";
+        case 2: return "binary-float";
+        default: return "binary-double";
+    }
+}
+
+std::string element_name(uint8_t vtk_type) {
+    switch (vtk_type) {
+        case 3: return "2-node beam (CalculiX type 11)";
+        case 5: return "3-node triangle (CalculiX type 7)";
+        case 9: return "4-node quadrilateral (CalculiX type 9)";
+        case 10: return "4-node tetrahedron (CalculiX type 3)";
+        case 12: return "8-node hexahedron (CalculiX type 1)";
+        case 13: return "6-node wedge (CalculiX type 2)";
+        case 14: return "5-node pyramid (CalculiX type 15)";
+        case 21: return "3-node beam (CalculiX type 12)";
+        case 22: return "6-node triangle (CalculiX type 8)";
+        case 23: return "8-node quadrilateral (CalculiX type 10)";
+        case 24: return "10-node tetrahedron (CalculiX type 6)";
+        case 25: return "20-node hexahedron (CalculiX type 4)";
+        case 26: return "15-node wedge (CalculiX type 5)";
+        case 27: return "13-node pyramid (CalculiX type 16)";
+        default: return "VTK type " + std::to_string(vtk_type);
+    }
+}
+
+const char* diagnostic_kind_name(int32_t kind) {
+    switch (kind) {
+        case KOVAN_DIAG_SURPLUS_NODES: return "element with surplus node numbers, kept with the first ones";
+        case KOVAN_DIAG_MISSING_NODES: return "element with too few node numbers, dropped";
+        default: return "element of an unknown type, dropped";
+    }
+}
+
+}  // namespace kovan_cli

@@ -1,0 +1,47 @@
+// What a file holds, gathered through the C interface for info and check.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "frd_input.h"
+
+namespace kovan_cli {
+
+struct ArraySummary {
+    std::string name;
+    uint32_t components = 0;
+    bool derived = false;
+    std::vector<double> min, max;  // per component, NaN values left out; NaN when none is a number
+};
+
+struct StepSummary {
+    double time = 0.0;
+    bool decoded = true;
+    std::string error;  // why the step did not decode
+    std::vector<ArraySummary> arrays;
+};
+
+struct Summary {
+    std::string path;
+    uint64_t size = 0;
+    std::map<int, uint64_t> blocks_by_format;  // format code -> block headers found
+    uint64_t stated_elements = 0;              // the counts of the element block headers
+    bool element_counts_stated = true;
+    uint64_t points = 0;
+    uint64_t cells = 0;
+    std::map<uint8_t, uint64_t> cells_by_type;
+    std::vector<StepSummary> steps;
+    std::vector<kovan_diagnostic> diagnostics;
+};
+
+// Reads every step of the open document (showing progress on a terminal).
+Summary summarise(const std::string& path, const std::string& bytes, kovan_document* doc);
+
+const char* format_name(int format);
+std::string element_name(uint8_t vtk_type);
+const char* diagnostic_kind_name(int32_t kind);
+
+}  // namespace kovan_cli
