@@ -70,7 +70,7 @@ Block step_line_block(const Writer& writer) {
 std::vector<std::string> header_lines(const Writer& writer, const ArrayInput& array, uint32_t type_code) {
     const std::string& end = writer.line_terminator;
     std::vector<std::string> lines;
-    lines.reserve(2 + array.n_components);
+    lines.reserve(size_t{2} + array.n_components);  // no wrap-around at 2^32 components
     lines.push_back(printed("  100CL%5d%s%12" PRId64 "%22d%5d%12d", writer.step_number,
                             time_text(writer.step_time).c_str(), static_cast<int64_t>(writer.node_ids.size()), 0, 1,
                             static_cast<int>(writer.format)) + end);
