@@ -18,7 +18,9 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if defined(_WIN32)
+#if defined(KOVAN_STATIC)
+#  define KOVAN_API
+#elif defined(_WIN32)
 #  if defined(KOVAN_BUILDING)
 #    define KOVAN_API __declspec(dllexport)
 #  else

@@ -20,12 +20,14 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 #ifdef _WIN32
-// Windows names files in UTF-16: convert, then open with the wide call.
+// Windows names files in UTF-16: convert, then open with the wide call. A
+// path that is not valid UTF-8 fails instead of naming some other file
+// through replacement characters.
 FileHandle open_for_reading(const char* utf8_path) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8_path, -1, nullptr, 0);
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8_path, -1, nullptr, 0);
     if (length <= 0) return nullptr;
     std::wstring wide(static_cast<size_t>(length), L'\0');
-    if (MultiByteToWideChar(CP_UTF8, 0, utf8_path, -1, wide.data(), length) <= 0) return nullptr;
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8_path, -1, wide.data(), length) <= 0) return nullptr;
     std::FILE* file = nullptr;
     if (_wfopen_s(&file, wide.c_str(), L"rb") != 0) return nullptr;
     return FileHandle(file);

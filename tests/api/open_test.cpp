@@ -64,12 +64,24 @@ TEST_F(OpenFile, NonAsciiUtf8PathOpensThatFile) {
 
 TEST_F(OpenFile, MissingFileOrFolderIsAnInputOutputError) {
     kovan_document* doc = reinterpret_cast<kovan_document*>(this);
-    EXPECT_EQ(kovan_open((folder_ / "missing.frd").c_str(), &doc), KOVAN_ERR_IO);
+    EXPECT_EQ(kovan_open((folder_ / "missing.frd").u8string().c_str(), &doc), KOVAN_ERR_IO);
     EXPECT_EQ(doc, nullptr);
     EXPECT_STREQ(kovan_last_error(nullptr), "the file could not be opened for reading");
-    EXPECT_EQ(kovan_open(folder_.c_str(), &doc), KOVAN_ERR_IO);
+    EXPECT_EQ(kovan_open(folder_.u8string().c_str(), &doc), KOVAN_ERR_IO);
     EXPECT_EQ(doc, nullptr);
     EXPECT_STRNE(kovan_last_error(nullptr), "");
+}
+
+TEST_F(OpenFile, PathThatIsNotUtf8FailsRatherThanNameAnotherFile) {
+    // The replacement character's file exists; a lenient conversion of the
+    // invalid byte would open it.
+    write("\xEF\xBF\xBD.frd", "    2C\n -1 1 1.0 2.0 3.0\n -3\n");
+    const std::string invalid = (folder_ / "x").u8string();
+    const std::string path = invalid.substr(0, invalid.size() - 1) + "\xFF.frd";
+    kovan_document* doc = nullptr;
+    EXPECT_EQ(kovan_open(path.c_str(), &doc), KOVAN_ERR_IO);
+    EXPECT_EQ(doc, nullptr);
+    EXPECT_STREQ(kovan_last_error(nullptr), "the file could not be opened for reading");
 }
 
 TEST_F(OpenFile, OptionsAreCheckedAfterReading) {
