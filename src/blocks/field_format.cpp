@@ -42,9 +42,13 @@ void append_zero_point(std::string& out, double value) {
 
 }  // namespace
 
+// "%*lld", padded here rather than by the print routine: widths read from a
+// file can be far wider than any buffer on the stack.
 void append_integer(std::string& out, int64_t value, int width) {
-    char field[kFieldBuffer];
-    append_printed(out, field, std::snprintf(field, sizeof field, "%*" PRId64, width, value));
+    char digits[kFieldBuffer];
+    const int length = std::snprintf(digits, sizeof digits, "%" PRId64, value);
+    if (width > length) out.append(static_cast<size_t>(width - length), ' ');
+    append_printed(out, digits, length);
 }
 
 void append_real(std::string& out, double value, bool zero_point) {

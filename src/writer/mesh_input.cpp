@@ -13,6 +13,11 @@ namespace {
 
 constexpr size_t kMessageBytes = 160;
 
+kovan_status refuse(const char* message) {
+    set_thread_error(message);
+    return KOVAN_ERR_PARSE;
+}
+
 template <typename... Args>
 kovan_status refuse(const char* format, Args... args) {
     char message[kMessageBytes];

@@ -26,6 +26,7 @@ TEST(FieldFormat, IntegersAreRightAlignedAndNeverCut) {
     EXPECT_EQ(integer(-42, 10), "       -42");
     EXPECT_EQ(integer(123456, 5), "123456");
     EXPECT_EQ(integer(INT64_MIN, 5), "-9223372036854775808");
+    EXPECT_EQ(integer(-7, 100), std::string(98, ' ') + "-7");  // wider than any field buffer
 }
 
 TEST(FieldFormat, StandardRealsAreTwelveColumns) {

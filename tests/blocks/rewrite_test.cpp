@@ -140,6 +140,13 @@ TEST(Rewrite, AsciiTargetsRefuseNodeNumbersWiderThanTheirField) {
     EXPECT_EQ(rewrite(text, 1).status, KOVAN_OK);
 }
 
+TEST(Rewrite, NodeFieldsAsWideAsTheInputHadThemComeBackWhole) {
+    // Found by fuzzing: one number on a 200-character line makes the field
+    // 200 wide, and keeping it once overran the field buffer.
+    const std::string text = "    3C 1 1\n -1         1   11    0    1\n -2" + std::string(199, ' ') + "1" + std::string(199, ' ') + "2\n -3\n";
+    EXPECT_EQ(converted(text, -1), text);
+}
+
 // What kovan's own reader sees, for comparisons across encodings.
 struct Snapshot {
     std::vector<int64_t> node_ids, cell_ids, offsets, connectivity;
