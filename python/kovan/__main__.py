@@ -1,0 +1,37 @@
+"""python3 -m kovan vtu FILE OUTDIR | preview FILE --array NAME [--step N] -o OUT.png"""
+
+import argparse
+import sys
+
+from .errors import KovanError
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(prog="python3 -m kovan", description="CalculiX FRD files for VTK and ParaView")
+    commands = parser.add_subparsers(dest="command", required=True)
+    vtu = commands.add_parser("vtu", help="write one .vtu per step and a .pvd series")
+    vtu.add_argument("file")
+    vtu.add_argument("outdir")
+    preview = commands.add_parser("preview", help="render the mesh coloured by an array into a PNG")
+    preview.add_argument("file")
+    preview.add_argument("--array", required=True)
+    preview.add_argument("--step", type=int)
+    preview.add_argument("-o", "--output", required=True)
+    args = parser.parse_args(argv)
+    try:
+        if args.command == "vtu":
+            from .vtk_io import export_vtu
+            pvd = export_vtu(args.file, args.outdir,
+                             progress=lambda done, total: print(f"step {done} of {total} written", file=sys.stderr))
+            print(pvd)
+        else:
+            from .preview import render_png
+            print(render_png(args.file, args.array, args.output, args.step))
+    except (KovanError, KeyError, ValueError, OSError) as error:
+        print(f"{args.file}: {error}", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

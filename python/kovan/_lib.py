@@ -1,0 +1,117 @@
+"""Loading the kovan shared library and declaring its C interface."""
+
+import ctypes
+import ctypes.util
+import os
+from pathlib import Path
+
+ABI_VERSION = 3
+
+
+class OpenOptions(ctypes.Structure):
+    _fields_ = [("wedge_order", ctypes.c_uint32), ("reserved", ctypes.c_uint32)]
+
+
+class ArrayInfo(ctypes.Structure):
+    _fields_ = [("name", ctypes.c_char_p), ("n_tuples", ctypes.c_uint64),
+                ("n_components", ctypes.c_uint32), ("derived", ctypes.c_uint32)]
+
+
+class Diagnostic(ctypes.Structure):
+    _fields_ = [("kind", ctypes.c_int32), ("element_type", ctypes.c_int32), ("line", ctypes.c_int64),
+                ("expected", ctypes.c_int64), ("found", ctypes.c_int64)]
+
+
+_RECORDS = {0: OpenOptions, 1: ArrayInfo, 2: Diagnostic}
+
+_u8p = ctypes.POINTER(ctypes.c_uint8)
+_i64p = ctypes.POINTER(ctypes.c_int64)
+_f64p = ctypes.POINTER(ctypes.c_double)
+_doc = ctypes.c_void_p
+_status = ctypes.c_int32
+
+_SIGNATURES = {
+    "kovan_abi_version": (ctypes.c_int32, []),
+    "kovan_struct_size": (ctypes.c_uint64, [ctypes.c_int32]),
+    "kovan_status_message": (ctypes.c_char_p, [_status]),
+    "kovan_last_error": (ctypes.c_char_p, [_doc]),
+    "kovan_open_ex": (_status, [ctypes.c_char_p, ctypes.POINTER(OpenOptions), ctypes.POINTER(_doc)]),
+    "kovan_open_memory": (_status, [ctypes.c_void_p, ctypes.c_uint64, ctypes.POINTER(OpenOptions),
+                                    ctypes.POINTER(_doc)]),
+    "kovan_close": (None, [_doc]),
+    "kovan_n_points": (ctypes.c_uint64, [_doc]),
+    "kovan_points": (_f64p, [_doc]),
+    "kovan_node_ids": (_i64p, [_doc]),
+    "kovan_n_cells": (ctypes.c_uint64, [_doc]),
+    "kovan_cell_types": (_u8p, [_doc]),
+    "kovan_cell_offsets": (_i64p, [_doc]),
+    "kovan_cell_connectivity": (_i64p, [_doc]),
+    "kovan_cell_ids": (_i64p, [_doc]),
+    "kovan_n_steps": (ctypes.c_uint64, [_doc]),
+    "kovan_step_time": (_status, [_doc, ctypes.c_uint64, _f64p]),
+    "kovan_steps_parsed": (ctypes.c_uint64, [_doc]),
+    "kovan_n_diagnostics": (ctypes.c_uint64, [_doc]),
+    "kovan_diagnostic_at": (_status, [_doc, ctypes.c_uint64, ctypes.POINTER(Diagnostic)]),
+    "kovan_n_arrays": (_status, [_doc, ctypes.c_uint64, ctypes.POINTER(ctypes.c_uint64)]),
+    "kovan_array_info_at": (_status, [_doc, ctypes.c_uint64, ctypes.c_uint64, ctypes.POINTER(ArrayInfo)]),
+    "kovan_array_data": (_status, [_doc, ctypes.c_uint64, ctypes.c_uint64, ctypes.POINTER(_f64p)]),
+    "kovan_rewrite_memory": (_status, [ctypes.c_void_p, ctypes.c_uint64, ctypes.c_int32,
+                                       ctypes.POINTER(ctypes.c_void_p), ctypes.POINTER(ctypes.c_uint64)]),
+    "kovan_free": (None, [ctypes.c_void_p]),
+    "kovan_writer_new": (ctypes.c_void_p, [ctypes.c_uint32]),
+    "kovan_writer_free": (None, [ctypes.c_void_p]),
+    "kovan_writer_set_nodes": (_status, [ctypes.c_void_p, ctypes.c_uint64, _i64p, _f64p]),
+    "kovan_writer_set_cells": (_status, [ctypes.c_void_p, ctypes.c_uint64, _u8p, _i64p, _i64p, _i64p,
+                                         ctypes.c_uint32]),
+    "kovan_writer_begin_step": (_status, [ctypes.c_void_p, ctypes.c_int32, ctypes.c_double]),
+    "kovan_writer_add_array": (_status, [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_uint32,
+                                         ctypes.POINTER(ctypes.c_char_p), ctypes.c_uint32, _f64p]),
+    "kovan_writer_finish": (_status, [ctypes.c_void_p, ctypes.POINTER(ctypes.c_void_p),
+                                      ctypes.POINTER(ctypes.c_uint64)]),
+}
+
+
+def _candidates():
+    """Where the library may be: the environment, beside the package, the build tree, the system."""
+    names = ["kovan.dll"] if os.name == "nt" else ["libkovan.so.3", "libkovan.so", "libkovan.dylib"]
+    if os.environ.get("KOVAN_LIBRARY"):
+        yield os.environ["KOVAN_LIBRARY"]
+    here = Path(__file__).resolve().parent
+    for folder in (here, here.parent.parent / "build"):
+        for name in names:
+            yield str(folder / name)
+    found = ctypes.util.find_library("kovan")
+    if found:
+        yield found
+    yield from names
+
+
+def _load():
+    errors = []
+    for candidate in _candidates():
+        if os.sep in candidate and not os.path.exists(candidate):
+            continue
+        try:
+            return ctypes.CDLL(candidate)
+        except OSError as error:
+            errors.append(f"{candidate}: {error}")
+    raise ImportError("the kovan library was not found; set KOVAN_LIBRARY to its path. Tried: " + "; ".join(errors))
+
+
+def _declare(library):
+    for name, (result, arguments) in _SIGNATURES.items():
+        function = getattr(library, name)
+        function.restype = result
+        function.argtypes = arguments
+    version = library.kovan_abi_version()
+    if version != ABI_VERSION:
+        raise ImportError(f"the kovan library has ABI version {version}; this package needs {ABI_VERSION}")
+    for kind, record in _RECORDS.items():
+        size = library.kovan_struct_size(kind)
+        if size != ctypes.sizeof(record):
+            raise ImportError(f"the kovan library's record {record.__name__} is {size} bytes; "
+                              f"this package expects {ctypes.sizeof(record)}")
+    return library
+
+
+lib = _declare(_load())
