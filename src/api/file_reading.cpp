@@ -36,6 +36,21 @@ FileHandle open_for_reading(const char* utf8_path) {
 FileHandle open_for_reading(const char* utf8_path) { return FileHandle(std::fopen(utf8_path, "rb")); }
 #endif
 
+// One allocation of the right size up front where the size can be known;
+// the read loop below does not rely on it.
+void reserve_file_size(std::FILE* file, std::string& out) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return;
+#ifdef _WIN32
+    const long long size = _ftelli64(file);
+#else
+    const long long size = ftello(file);
+#endif
+    std::rewind(file);
+    if (size > 0 && static_cast<unsigned long long>(size) < out.max_size() - kReadChunkBytes) {
+        out.reserve(static_cast<size_t>(size) + kReadChunkBytes);
+    }
+}
+
 }  // namespace
 
 kovan_status read_whole_file(const char* utf8_path, std::string& out) {
@@ -45,6 +60,7 @@ kovan_status read_whole_file(const char* utf8_path, std::string& out) {
         return KOVAN_ERR_IO;
     }
     out.clear();
+    reserve_file_size(file.get(), out);
     while (true) {
         const size_t old_size = out.size();
         out.resize(old_size + kReadChunkBytes);

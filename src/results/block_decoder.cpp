@@ -10,12 +10,30 @@
 
 namespace kovan {
 
+namespace {
+
+void append_node(DecodedBlock& block, int64_t node, uint64_t n) {
+    block.node_ids.push_back(node);
+    block.begin.push_back(block.values.size());
+    block.count.push_back(n);
+}
+
+}  // namespace
+
 void add_record(DecodedBlock& block, int64_t node, const double* values, uint64_t n) {
+    if (block.ascending && (block.node_ids.empty() || node > block.node_ids.back())) {
+        append_node(block, node, n);
+        block.values.insert(block.values.end(), values, values + n);
+        return;
+    }
+    if (block.ascending) {
+        block.ascending = false;
+        block.positions.reserve(2 * block.node_ids.size());
+        for (uint64_t k = 0; k < block.node_ids.size(); ++k) block.positions.emplace(block.node_ids[k], k);
+    }
     const auto [it, inserted] = block.positions.try_emplace(node, block.node_ids.size());
     if (inserted) {
-        block.node_ids.push_back(node);
-        block.begin.push_back(block.values.size());
-        block.count.push_back(n);
+        append_node(block, node, n);
     } else {
         block.begin[it->second] = block.values.size();
         block.count[it->second] = n;
@@ -32,7 +50,8 @@ void decode_binary_block(std::string_view text, const BlockRef& ref, DecodedBloc
     const uint64_t record_bytes = kBinaryIdBytes + m * real_bytes;
     const uint64_t n_records = (ref.end - ref.begin) / record_bytes;
     block.node_ids.reserve(n_records);
-    block.positions.reserve(n_records);
+    block.begin.reserve(n_records);
+    block.count.reserve(n_records);
     block.values.reserve(n_records * m);
     std::vector<double> record(m);
     const char* at = text.data() + ref.begin;

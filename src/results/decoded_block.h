@@ -17,7 +17,11 @@ struct DecodedBlock {
     std::vector<uint64_t> begin;
     std::vector<uint64_t> count;
     std::vector<double> values;
+    // Node number to entry; built only once a record arrives out of
+    // ascending order, since CalculiX writes records in node order and a
+    // strictly ascending run cannot repeat a node.
     std::unordered_map<int64_t, uint64_t> positions;
+    bool ascending = true;
 };
 
 // Adds a record: the last record of a node wins, at the node's first position.

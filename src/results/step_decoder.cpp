@@ -47,6 +47,16 @@ std::vector<double> zeroed_values(uint64_t n_points, uint64_t c) {
     return std::vector<double>(n_points * c, 0.0);
 }
 
+// The point of a node, or UINT64_MAX when it is not in the mesh. Records
+// mostly come in node order, so the point after the previous one is tried
+// before the hash map.
+uint64_t point_of(const Document& doc, int64_t node, uint64_t previous) {
+    const uint64_t next = previous + 1;  // 0 after UINT64_MAX
+    if (next < doc.node_ids.size() && doc.node_ids[next] == node) return next;
+    const auto it = doc.point_index.find(node);
+    return it == doc.point_index.end() ? UINT64_MAX : it->second;
+}
+
 // Lays a block on the mesh; false, with the step's failure set, on a conflict.
 bool build_array(const Document& doc, const NamedBlock& named, StepResults& results) {
     const DecodedBlock& block = named.block;
@@ -55,12 +65,13 @@ bool build_array(const Document& doc, const NamedBlock& named, StepResults& resu
     array.name = named.name;
     array.n_components = static_cast<uint32_t>(c);
     array.values = zeroed_values(doc.node_ids.size(), c);
+    uint64_t point = UINT64_MAX;  // the previous record's point
     for (size_t k = 0; k < block.node_ids.size(); ++k) {
-        const auto point = doc.point_index.find(block.node_ids[k]);
-        if (point == doc.point_index.end()) continue;  // not a node of the mesh
+        point = point_of(doc, block.node_ids[k], point);
+        if (point == UINT64_MAX) continue;  // not a node of the mesh
         const double* values = &block.values[block.begin[k]];
         const uint64_t n = block.count[k];
-        double* target = &array.values[point->second * c];
+        double* target = &array.values[point * c];
         if (c == 1 || n == c) {
             std::copy(values, values + c, target);
         } else if (n == 1) {
