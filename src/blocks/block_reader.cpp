@@ -49,7 +49,6 @@ struct Reader {
     DocumentFieldWidth continuation_width;  // decided once per read
     std::vector<std::string_view> tokens;
     NodeLineScratch node_scratch;
-    std::string separated;
     std::vector<double> packed;
 
     bool next(Line& line) {
@@ -195,7 +194,7 @@ struct Reader {
     // Appends the values of `text`; false if one does not parse. Notes
     // whether any is written in zero-point form.
     static bool read_value_tokens(std::string_view text, std::vector<double>& values, bool& zero_point) {
-        for (std::string_view token = next_token(text); !token.empty(); token = next_token(text)) {
+        for (std::string_view token = next_record_token(text); !token.empty(); token = next_record_token(text)) {
             const auto value = parse_real(token);
             if (!value) return false;
             values.push_back(*value);
@@ -208,9 +207,8 @@ struct Reader {
     enum class RecordStart { kNoNodeNumber, kUnreadableValues, kByTokens, kPacked };
 
     RecordStart read_result_start(std::string_view rest, int id_width, ResultRecord& record, bool& zero_point) {
-        separate_minus_signs(rest, separated);
-        std::string_view text = separated;
-        const auto id = parse_int(next_token(text));
+        std::string_view text = rest;
+        const auto id = parse_int(next_record_token(text));
         if (id && read_value_tokens(text, record.values, zero_point)) {
             record.node_id = *id;
             return RecordStart::kByTokens;
@@ -226,9 +224,8 @@ struct Reader {
     }
 
     bool read_continuation_values(std::string_view after, int id_width, ResultRecord& record, bool& zero_point) {
-        separate_minus_signs(after, separated);
         const size_t before = record.values.size();
-        if (read_value_tokens(separated, record.values, zero_point)) return true;
+        if (read_value_tokens(after, record.values, zero_point)) return true;
         record.values.resize(before);
         if (!read_packed_continuation(after, id_width, packed) || packed.empty()) return false;
         record.values.insert(record.values.end(), packed.begin(), packed.end());

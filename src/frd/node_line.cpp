@@ -9,13 +9,12 @@
 namespace kovan {
 namespace {
 
-bool read_tokens(std::string_view rest, NodeLineScratch& scratch, NodeLine& out) {
-    separate_minus_signs(rest, scratch.separated);
-    std::string_view tokens = scratch.separated;
-    const auto id = parse_int(next_token(tokens));
+bool read_tokens(std::string_view rest, NodeLine& out) {
+    std::string_view tokens = rest;
+    const auto id = parse_int(next_record_token(tokens));
     if (!id) return false;
     for (int k = 0; k < 3; ++k) {
-        const std::string_view text = next_token(tokens);
+        const std::string_view text = next_record_token(tokens);
         const auto value = parse_real(text);
         if (!value) return false;
         out.xyz[k] = *value;
@@ -42,7 +41,7 @@ bool read_packed(std::string_view rest, int id_width, NodeLineScratch& scratch, 
 
 bool read_node_line(std::string_view rest, int32_t format, bool format_stated, NodeLineScratch& scratch,
                     NodeLine& out) {
-    if (read_tokens(rest, scratch, out)) return true;
+    if (read_tokens(rest, out)) return true;
     const int width = ascii_id_width(format);
     if (read_packed(rest, width, scratch, out)) return true;
     return !format_stated && read_packed(rest, width == 5 ? 10 : 5, scratch, out);

@@ -12,14 +12,13 @@ struct NodeLine {
     int64_t id = 0;
     double xyz[3] = {0.0, 0.0, 0.0};
     // The coordinates' texts when the line read by tokens; empty when it was
-    // read in FRD's packed columns. Views into the scratch buffer.
+    // read in FRD's packed columns. Views into the line.
     std::string_view texts[3];
     int packed_width = 0;  // the id width when read in packed columns, else 0
 };
 
 // Reused buffers, so that reading a line allocates nothing once warm.
 struct NodeLineScratch {
-    std::string separated;
     std::vector<double> packed;
 };
 

@@ -5,14 +5,21 @@
 
 namespace kovan {
 
-void separate_minus_signs(std::string_view text, std::string& out) {
-    out.clear();
-    char previous = ' ';
-    for (char c : text) {
-        if (c == '-' && previous != 'D' && previous != 'E' && previous != 'd' && previous != 'e') out.push_back(' ');
-        out.push_back(c);
-        previous = c;
+std::string_view next_record_token(std::string_view& rest) {
+    size_t begin = 0;
+    while (begin < rest.size() && is_frd_space(rest[begin])) ++begin;
+    size_t end = begin;
+    while (end < rest.size() && !is_frd_space(rest[end])) {
+        const char c = rest[end];
+        if (c == '-' && end > begin) {
+            const char previous = rest[end - 1];
+            if (previous != 'D' && previous != 'E' && previous != 'd' && previous != 'e') break;
+        }
+        ++end;
     }
+    const std::string_view token = rest.substr(begin, end - begin);
+    rest.remove_prefix(end);
+    return token;
 }
 
 size_t id_field_width(std::string_view rest) {

@@ -7,9 +7,11 @@
 
 namespace kovan {
 
-// A negative value that fills its 12 columns touches the field before it:
-// a blank before every minus sign that is not an exponent's keeps them apart.
-void separate_minus_signs(std::string_view text, std::string& out);
+// The next token of a record line's text, which moves past it; empty when
+// none is left. A negative value that fills its 12 columns touches the field
+// before it, so besides whitespace every minus sign that does not follow D,
+// E, d or e (an exponent's) starts a new token.
+std::string_view next_record_token(std::string_view& rest);
 
 // Width of the id field of a record line, given the text after its "-1":
 // leading blanks and the characters up to the next blank or minus sign;

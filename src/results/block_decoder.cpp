@@ -68,7 +68,6 @@ void decode_binary_block(std::string_view text, const BlockRef& ref, DecodedBloc
 struct AsciiRecordReader {
     const BlockRef& ref;
     DecodedBlock& block;
-    std::string separated;
     std::vector<double> values;
     std::vector<double> packed;
     bool open = false;   // a record has started and may take continuation lines
@@ -82,7 +81,7 @@ struct AsciiRecordReader {
 
     // Values by the token rules, appended to `values`; false if one does not parse.
     bool read_value_tokens(std::string_view tokens) {
-        for (std::string_view token = next_token(tokens); !token.empty(); token = next_token(tokens)) {
+        for (std::string_view token = next_record_token(tokens); !token.empty(); token = next_record_token(tokens)) {
             const auto value = parse_real(token);
             if (!value) return false;
             values.push_back(*value);
@@ -91,9 +90,8 @@ struct AsciiRecordReader {
     }
 
     bool read_tokens(std::string_view rest) {
-        separate_minus_signs(rest, separated);
-        std::string_view tokens = separated;
-        const auto id = parse_int(next_token(tokens));
+        std::string_view tokens = rest;
+        const auto id = parse_int(next_record_token(tokens));
         if (!id || trim(tokens).empty()) return false;
         values.clear();
         if (!read_value_tokens(tokens)) return false;
@@ -118,9 +116,8 @@ struct AsciiRecordReader {
 
     void continue_record(std::string_view rest) {
         if (!open || !valid) return;
-        separate_minus_signs(rest, separated);
         const size_t before = values.size();
-        if (read_value_tokens(separated)) return;
+        if (read_value_tokens(rest)) return;
         values.resize(before);
         valid = read_packed_continuation(rest, ref.id_width, packed) && !packed.empty();
         values.insert(values.end(), packed.begin(), packed.end());
@@ -144,7 +141,7 @@ void decode_ascii_block(std::string_view text, const BlockRef& ref, DecodedBlock
     if (ref.begin >= text.size()) return;
     LineCursor cursor = make_cursor(text.substr(0, std::min<uint64_t>(text.size(), ref.end)));
     cursor.position = ref.begin;
-    AsciiRecordReader reader{ref, block, {}, {}, {}, false, false, 0};
+    AsciiRecordReader reader{ref, block, {}, {}, false, false, 0};
     std::string_view line;
     while (next_line(cursor, line)) reader.read_line(line);
     reader.finish();

@@ -100,12 +100,12 @@ void build_name_index(StepResults& results) {
 
 }  // namespace
 
-void decode_step(const Document& doc, uint64_t step, StepResults& results) {
+void decode_step(const Document& doc, uint64_t step, StepResults& results, bool with_derived) {
     const std::vector<NamedBlock> named = collect_blocks(doc, doc.steps[step]);
     for (const NamedBlock& block : named) {
         if (!build_array(doc, block, results)) return;
         const ResultArray& array = results.arrays.back();
-        if (array.n_components != 6) continue;
+        if (!with_derived || array.n_components != 6) continue;
         const std::string upper = upper_ascii(array.name);
         if (upper.find("STRESS") != std::string::npos) {
             append_derived_quantities(TensorKind::kStress, results.arrays);

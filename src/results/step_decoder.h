@@ -12,6 +12,7 @@ namespace kovan {
 // a name wins, at the place of the first), each stress or strain tensor
 // followed by its derived arrays; or sets KOVAN_ERR_COMPONENTS and the
 // message of the first node whose value count fits no rule.
-void decode_step(const Document& doc, uint64_t step, StepResults& results);
+// `with_derived` false leaves the derived arrays out (for measurements).
+void decode_step(const Document& doc, uint64_t step, StepResults& results, bool with_derived = true);
 
 }  // namespace kovan

@@ -1,0 +1,258 @@
+// kovan's speed beside the floors this machine sets: for ASCII, splitting
+// the records and converting every number with fast_float; for binary,
+// copying every record's values out; for writing, the fastest exact field
+// formatting found (std::to_chars) beside snprintf.
+//
+// Input: the files KOVAN_BENCH_DIR/<encoding>.frd that frd_generate wrote
+// (bench/run.sh), or else KOVAN_BENCH_MB (default 20) generated in memory.
+#include <benchmark/benchmark.h>
+#include <fast_float/fast_float.h>
+#include <sys/resource.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "frd/document.h"
+#include "frd/line_cursor.h"
+#include "frd/little_endian.h"
+#include "frd/parse_driver.h"
+#include "frd_generator.h"
+#include "kovan.h"
+#include "results/derived_quantities.h"
+#include "results/step_decoder.h"
+
+using kovan_bench::Encoding;
+
+namespace {
+
+uint64_t input_bytes() {
+    const char* mb = std::getenv("KOVAN_BENCH_MB");
+    return static_cast<uint64_t>((mb ? std::atof(mb) : 20.0) * 1e6);
+}
+
+// Counts as frd_generate printed them beside the file: "N nodes, E elements, S steps".
+kovan_bench::Generated read_generated(const std::string& path) {
+    kovan_bench::Generated file;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) return file;
+    std::fseek(in, 0, SEEK_END);
+    file.text.resize(static_cast<size_t>(std::ftell(in)));
+    std::rewind(in);
+    if (std::fread(&file.text[0], 1, file.text.size(), in) != file.text.size()) file.text.clear();
+    std::fclose(in);
+    kovan_document* doc = nullptr;
+    if (kovan_open_memory(file.text.data(), file.text.size(), nullptr, &doc) == KOVAN_OK) {
+        file.nodes = kovan_n_points(doc);
+        file.elements = kovan_n_cells(doc);
+        file.steps = kovan_n_steps(doc);
+    }
+    kovan_close(doc);
+    return file;
+}
+
+const kovan_bench::Generated& input(Encoding encoding) {
+    static std::map<Encoding, kovan_bench::Generated> files;
+    auto it = files.find(encoding);
+    if (it != files.end()) return it->second;
+    const char* dir = std::getenv("KOVAN_BENCH_DIR");
+    kovan_bench::Generated file = dir ? read_generated(std::string(dir) + "/" + kovan_bench::encoding_name(encoding) + ".frd")
+                                      : kovan_bench::generate(input_bytes(), encoding);
+    return files.emplace(encoding, std::move(file)).first->second;
+}
+
+void report(benchmark::State& state, uint64_t bytes, uint64_t values) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.counters["values/s"] = benchmark::Counter(double(values) * double(state.iterations()), benchmark::Counter::kIsRate);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = double(usage.ru_maxrss) / 1024.0;
+}
+
+uint64_t result_values(const kovan_bench::Generated& file) { return file.steps * file.nodes * 9; }
+
+// ---- reading ----
+
+void BM_Open(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    for (auto _ : state) {
+        kovan_document* doc = nullptr;
+        if (kovan_open_memory(file.text.data(), file.text.size(), nullptr, &doc) != KOVAN_OK) state.SkipWithError("open");
+        benchmark::DoNotOptimize(kovan_n_points(doc));
+        kovan_close(doc);
+    }
+    report(state, file.text.size(), file.nodes * 3);
+}
+
+void BM_OpenDecode(benchmark::State& state, Encoding encoding, bool derived) {
+    const auto& file = input(encoding);
+    for (auto _ : state) {
+        kovan::Document doc;
+        doc.text = file.text;  // the copy that opening makes
+        if (kovan::parse_document(doc) != KOVAN_OK) state.SkipWithError("parse");
+        for (uint64_t s = 0; s < doc.steps.size(); ++s) {
+            kovan::StepResults results;
+            kovan::decode_step(doc, s, results, derived);
+            benchmark::DoNotOptimize(results.arrays.data());
+        }
+    }
+    report(state, file.text.size(), result_values(file));
+}
+
+// The floor for ASCII: every record line split into tokens and every number
+// converted, nothing kept.
+void BM_FloorAscii(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    for (auto _ : state) {
+        double sum = 0.0;
+        const std::string copy = file.text;
+        kovan::LineCursor cursor = kovan::make_cursor(copy);
+        std::string_view line;
+        while (kovan::next_line(cursor, line)) {
+            std::string_view rest = line;
+            for (std::string_view token = kovan::next_token(rest); !token.empty(); token = kovan::next_token(rest)) {
+                double v = 0.0;
+                fast_float::from_chars(token.data(), token.data() + token.size(), v);
+                sum += v;
+            }
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    report(state, file.text.size(), result_values(file));
+}
+
+// The floor for binary: every record's values copied out of the text.
+void BM_FloorBinary(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    kovan::Document located;
+    located.text = file.text;
+    kovan::parse_document(located);
+    for (auto _ : state) {
+        const std::string copy = file.text;
+        std::vector<double> out;
+        for (const auto& step : located.steps) {
+            for (const auto& block : step.blocks) {
+                const uint64_t real = block.format == 3 ? 8 : 4, record = 4 + real * uint64_t(block.components);
+                out.resize((block.end - block.begin) / record * uint64_t(block.components));
+                double* to = out.data();
+                for (uint64_t at = block.begin; at + record <= block.end; at += record) {
+                    for (int k = 0; k < block.components; ++k) {
+                        const char* p = copy.data() + at + 4 + real * uint64_t(k);
+                        *to++ = real == 8 ? kovan::load_f64_le(p) : kovan::load_f32_le(p);
+                    }
+                }
+                benchmark::DoNotOptimize(out.data());
+            }
+        }
+    }
+    report(state, file.text.size(), result_values(file));
+}
+
+// ---- derived quantities ----
+
+void BM_Derived(benchmark::State& state) {
+    const size_t points = 1 << 18;
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> value(-500, 500);
+    std::vector<kovan::ResultArray> arrays(1);
+    arrays[0].name = "STRESS";
+    arrays[0].n_components = 6;
+    arrays[0].values.resize(6 * points);
+    for (double& v : arrays[0].values) v = value(random);
+    for (auto _ : state) {
+        std::vector<kovan::ResultArray> work(arrays.begin(), arrays.end());
+        kovan::append_derived_quantities(kovan::TensorKind::kStress, work);
+        benchmark::DoNotOptimize(work.back().values.data());
+    }
+    state.counters["ns/point"] = benchmark::Counter(double(points) * double(state.iterations()),
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// ---- re-encoding and writing ----
+
+void BM_Rewrite(benchmark::State& state, Encoding from, int32_t to) {
+    const auto& file = input(from);
+    uint64_t out_size = 0;
+    for (auto _ : state) {
+        char* out = nullptr;
+        if (kovan_rewrite_memory(file.text.data(), file.text.size(), to, &out, &out_size) != KOVAN_OK) {
+            state.SkipWithError(kovan_last_error(nullptr));
+        }
+        kovan_free(out);
+    }
+    report(state, file.text.size(), result_values(file));
+    state.counters["out_MB"] = double(out_size) / 1e6;
+}
+
+void BM_WriterFinish(benchmark::State& state, uint32_t format) {
+    const auto& file = input(Encoding::kAsciiLong);
+    kovan_document* doc = nullptr;
+    kovan_open_memory(file.text.data(), file.text.size(), nullptr, &doc);
+    const uint64_t n = kovan_n_points(doc);
+    const double* stress = nullptr;
+    kovan_array_data(doc, 0, 1, &stress);
+    uint64_t size = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        kovan_writer* writer = kovan_writer_new(format);
+        kovan_writer_set_nodes(writer, n, kovan_node_ids(doc), kovan_points(doc));
+        kovan_writer_set_cells(writer, kovan_n_cells(doc), kovan_cell_types(doc), kovan_cell_offsets(doc),
+                               kovan_cell_connectivity(doc), kovan_cell_ids(doc), 0);
+        kovan_writer_begin_step(writer, 1, 1.0);
+        for (int a = 0; a < 4; ++a) kovan_writer_add_array(writer, "STRESS", 6, nullptr, 0, stress);
+        state.ResumeTiming();
+        char* out = nullptr;
+        kovan_writer_finish(writer, &out, &size);
+        kovan_free(out);
+        kovan_writer_free(writer);
+    }
+    report(state, size, n * 24);
+    kovan_close(doc);
+}
+
+// The floor for writing: "%12.5E" fields by std::to_chars, and by snprintf.
+void BM_FloorFormat(benchmark::State& state, bool use_snprintf) {
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> value(-1e5, 1e5);
+    std::vector<double> values(1 << 16);
+    for (double& v : values) v = value(random);
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        for (double v : values) {
+            char field[32];
+            if (use_snprintf) {
+                out.append(field, static_cast<size_t>(std::snprintf(field, sizeof field, "%12.5E", v)));
+            } else {
+                char* end = std::to_chars(field + 1, field + sizeof field, v, std::chars_format::scientific, 5).ptr;
+                field[0] = ' ';
+                out.append(v < 0 ? field + 1 : field, end);
+            }
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * values.size() * 12));
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_Open, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Open, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDecode, ascii_long_no_derived, Encoding::kAsciiLong, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDecode, ascii_long_derived, Encoding::kAsciiLong, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDecode, binary_ccx_no_derived, Encoding::kBinaryMixed, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorAscii, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorBinary, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Derived)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Rewrite, ascii_long_to_binary_float, Encoding::kAsciiLong, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Rewrite, binary_ccx_to_ascii_long, Encoding::kBinaryMixed, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriterFinish, ascii_long, 1u)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriterFinish, binary_float, 2u)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorFormat, to_chars, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorFormat, snprintf, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
