@@ -1,5 +1,6 @@
 #include "blocks/field_format.h"
 
+#include <charconv>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -15,11 +16,27 @@ void append_printed(std::string& out, const char* text, int length) {
     if (length > 0) out.append(text, static_cast<size_t>(length));
 }
 
+// What "%.<precision>E" prints, without the print routine: std::to_chars
+// gives the same correctly rounded digits, with a lower-case exponent letter
+// and "inf" where printf writes INF. NaN is handled by the callers.
+int print_exponent_form(char* buffer, size_t size, double value, int precision) {
+    if (std::isinf(value)) {
+        const char* text = value < 0 ? "-INF" : "INF";
+        std::memcpy(buffer, text, std::strlen(text) + 1);
+        return static_cast<int>(std::strlen(text));
+    }
+    char* end = std::to_chars(buffer, buffer + size - 1, value, std::chars_format::scientific, precision).ptr;
+    *end = '\0';
+    char* e = std::strchr(buffer, 'e');
+    if (e != nullptr) *e = 'E';
+    return static_cast<int>(end - buffer);
+}
+
 // "%.4E" gives d.ddddE±xx; FRD's zero-point form moves the point before the
 // first digit: 0.dddddE±(xx+1).
 void append_zero_point(std::string& out, double value) {
     char printed[kFieldBuffer];
-    std::snprintf(printed, sizeof printed, "%.4E", value);
+    print_exponent_form(printed, sizeof printed, value, 4);
     const char* e = std::strchr(printed, 'E');
     if (e == nullptr || e - printed < 2) {
         out.append(printed);
@@ -46,7 +63,7 @@ void append_zero_point(std::string& out, double value) {
 // file can be far wider than any buffer on the stack.
 void append_integer(std::string& out, int64_t value, int width) {
     char digits[kFieldBuffer];
-    const int length = std::snprintf(digits, sizeof digits, "%" PRId64, value);
+    const int length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
     if (width > length) out.append(static_cast<size_t>(width - length), ' ');
     append_printed(out, digits, length);
 }
@@ -58,7 +75,9 @@ void append_real(std::string& out, double value, bool zero_point) {
         append_zero_point(out, value);
     } else {
         char field[kFieldBuffer];
-        append_printed(out, field, std::snprintf(field, sizeof field, "%12.5E", value));
+        const int length = print_exponent_form(field, sizeof field, value, 5);  // "%12.5E"
+        if (length < 12) out.append(static_cast<size_t>(12 - length), ' ');
+        append_printed(out, field, length);
     }
 }
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
 #include <limits>
 
 using namespace kovan;
@@ -61,6 +64,44 @@ TEST(FieldFormat, NotANumberAndInfinities) {
     EXPECT_EQ(real(-inf, false), "        -INF");
     EXPECT_EQ(real(inf, true), "INF");
     EXPECT_EQ(real(-inf, true), "-INF");
+}
+
+// The fields are made without the print routine; they must be its bytes.
+TEST(FieldFormat, SameBytesAsThePrintRoutineForAMillionValues) {
+    std::mt19937_64 random(2026);
+    std::uniform_int_distribution<int> exponent(-330, 330);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    char expected[64];
+    for (int i = 0; i < 1000000; ++i) {
+        uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);  // every pattern: subnormals, huge, tiny
+        if (i % 2 == 0) value = mantissa(random) * std::pow(10.0, exponent(random));
+        if (i % 7 == 0) value = std::round(value * 1e5) / 1e5;  // halfway cases of five decimals
+        if (std::isnan(value)) continue;
+        std::snprintf(expected, sizeof expected, "%12.5E", value);
+        ASSERT_EQ(real(value, false), expected) << std::hexfloat << value;
+        std::snprintf(expected, sizeof expected, "%*lld", 10, static_cast<long long>(bits));
+        ASSERT_EQ(integer(static_cast<int64_t>(bits), 10), expected);
+    }
+}
+
+TEST(FieldFormat, ZeroPointDigitsAreThoseOfTheFourDecimalExponentForm) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> value(-1e6, 1e6);
+    char printed[64];
+    for (int i = 0; i < 100000; ++i) {
+        const double v = value(random);
+        std::snprintf(printed, sizeof printed, "%.4E", v);
+        const std::string field = real(v, true);
+        // Same five digits, exponent one higher.
+        std::string digits(printed);
+        digits.erase(digits.find('.'), 1);
+        const size_t e = digits.find('E');
+        const std::string mantissa = digits.substr(v < 0 ? 1 : 0, e - (v < 0 ? 1 : 0));
+        ASSERT_NE(field.find("0." + mantissa + "E"), std::string::npos) << field << " " << printed;
+        ASSERT_EQ(std::stoi(field.substr(field.find('E') + 1)), std::stoi(digits.substr(e + 1)) + 1);
+    }
 }
 
 }  // namespace
