@@ -1,5 +1,7 @@
 #include "frd/line_cursor.h"
 
+#include <cstring>
+
 namespace kovan {
 
 std::string_view trim(std::string_view text) {
@@ -35,15 +37,24 @@ bool next_line(LineCursor& cursor, std::string_view& line) {
     if (cursor.position >= cursor.size) return false;
     const char* text = cursor.text;
     const uint64_t begin = cursor.position;
-    uint64_t end = begin;
-    while (end < cursor.size && text[end] != '\n' && text[end] != '\r') ++end;
+    // Two library scans beat one byte loop: the line feed that ends most
+    // lines, then a carriage return before it.
+    if (!cursor.line_feed_known || cursor.next_line_feed < begin) {
+        const auto* lf = static_cast<const char*>(std::memchr(text + begin, '\n', cursor.size - begin));
+        cursor.next_line_feed = lf != nullptr ? static_cast<uint64_t>(lf - text) : cursor.size;
+        cursor.line_feed_known = true;
+    }
+    const uint64_t lf_at = cursor.next_line_feed;
+    const auto* cr = static_cast<const char*>(std::memchr(text + begin, '\r', lf_at - begin));
+    const uint64_t end = cr != nullptr ? static_cast<uint64_t>(cr - text) : lf_at;
     line = std::string_view(text + begin, end - begin);
     cursor.line_start = begin;
+    uint64_t next = end;
     if (end < cursor.size) {
         const bool crlf = text[end] == '\r' && end + 1 < cursor.size && text[end + 1] == '\n';
-        end += crlf ? 2 : 1;
+        next += crlf ? 2 : 1;
     }
-    cursor.position = end;
+    cursor.position = next;
     ++cursor.line_count;
     return true;
 }

@@ -34,6 +34,11 @@ struct LineCursor {
     uint64_t position = 0;    // where the next line starts
     uint64_t line_start = 0;  // where the last line read started
     uint64_t line_count = 0;  // the last line read is line number line_count (1-based)
+    // The first line feed at or after the position it was searched from, so
+    // that text without line feeds (carriage returns only) is not searched
+    // to its end once per line.
+    bool line_feed_known = false;
+    uint64_t next_line_feed = 0;
 };
 
 inline LineCursor make_cursor(std::string_view text) {

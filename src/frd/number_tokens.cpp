@@ -10,6 +10,7 @@ namespace kovan {
 namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit_or_minus(char c) { return is_digit(c) || c == '-'; }
 
 // Integer tokens and reals tolerate only space and the controls 9 to 13 around them.
 std::string_view trim_number(std::string_view token) {
@@ -113,6 +114,10 @@ std::optional<int64_t> parse_int(std::string_view token) {
 }
 
 std::optional<double> parse_real(std::string_view token) {
+    // The common case, a plain number as the tokenisers hand it over.
+    if (!token.empty() && is_digit_or_minus(token.front()) && is_digit(token.back())) {
+        if (auto value = convert_whole(token)) return value;
+    }
     token = trim_number(token);
     if (!token.empty() && token.front() == '+') {
         token.remove_prefix(1);
