@@ -41,7 +41,8 @@ def main(folders):
             line += f"{ms:14.1f}{rate:8.0f}{ratio:>7}"
         print(line + (f"{'<= ' + str(target):>8}" if target else ""))
     for size, r in results:
-        derived = r.get("BM_Derived", {}).get("ns/point")
+        derived = r.get("BM_Derived", {}).get("ns/point")  # seconds per point, as the inverted rate
+        derived = derived * 1e9 if derived is not None else None
         rss = max(b.get("peak_rss_MB", 0) for b in r.values())
         if derived:
             print(f"{size} MB: derived arrays {derived:.0f} ns per tensor point (target <= 100); peak RSS {rss:.0f} MB")
