@@ -14,6 +14,17 @@ kovan_array_info info_of(const ResultArray& array, uint64_t n_points) {
     return kovan_array_info{array.name.c_str(), n_points, array.n_components, array.derived};
 }
 
+// Decodes the step on first use, inside the guard, and answers from it; a
+// step that failed to decode answers KOVAN_ERR_COMPONENTS.
+template <typename Answer>
+kovan_status answer_from_step(Document& doc, uint64_t step, Answer&& answer) {
+    return guarded([&] {
+        const StepResults* results = materialise(doc, step);
+        if (results == nullptr) return kovan_status{KOVAN_ERR_COMPONENTS};
+        return answer(*results);
+    });
+}
+
 }  // namespace
 
 extern "C" {
@@ -22,10 +33,8 @@ KOVAN_API kovan_status kovan_n_arrays(kovan_document* doc, uint64_t step, uint64
     if (doc == nullptr || count == nullptr) return KOVAN_ERR_ARG;
     Document& d = as_document(doc);
     if (step >= d.steps.size()) return KOVAN_ERR_RANGE;
-    return guarded([&] {
-        const StepResults* results = materialise(d, step);
-        if (results == nullptr) return kovan_status{KOVAN_ERR_COMPONENTS};
-        *count = results->arrays.size();
+    return answer_from_step(d, step, [&](const StepResults& results) {
+        *count = results.arrays.size();
         return kovan_status{KOVAN_OK};
     });
 }
@@ -35,12 +44,10 @@ KOVAN_API kovan_status kovan_array_info_range(kovan_document* doc, uint64_t step
     if (doc == nullptr || (count != 0 && records == nullptr)) return KOVAN_ERR_ARG;
     Document& d = as_document(doc);
     if (step >= d.steps.size()) return KOVAN_ERR_RANGE;
-    return guarded([&] {
-        const StepResults* results = materialise(d, step);
-        if (results == nullptr) return kovan_status{KOVAN_ERR_COMPONENTS};
-        const uint64_t n = results->arrays.size();
+    return answer_from_step(d, step, [&](const StepResults& results) {
+        const uint64_t n = results.arrays.size();
         if (first > n || count > n - first) return kovan_status{KOVAN_ERR_RANGE};
-        for (uint64_t i = 0; i < count; ++i) records[i] = info_of(results->arrays[first + i], d.node_ids.size());
+        for (uint64_t i = 0; i < count; ++i) records[i] = info_of(results.arrays[first + i], d.node_ids.size());
         return kovan_status{KOVAN_OK};
     });
 }
@@ -56,11 +63,9 @@ KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const cha
     Document& d = as_document(doc);
     if (step >= d.steps.size()) return -1;
     int64_t index = -1;
-    guarded([&] {
-        const StepResults* results = materialise(d, step);
-        if (results == nullptr) return kovan_status{KOVAN_ERR_COMPONENTS};
-        const auto it = results->name_index.find(std::string(name));
-        if (it != results->name_index.end()) index = static_cast<int64_t>(it->second);
+    answer_from_step(d, step, [&](const StepResults& results) {
+        const auto it = results.name_index.find(std::string(name));
+        if (it != results.name_index.end()) index = static_cast<int64_t>(it->second);
         return kovan_status{KOVAN_OK};
     });
     return index;
@@ -71,11 +76,9 @@ KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint
     *values = nullptr;
     Document& d = as_document(doc);
     if (step >= d.steps.size()) return KOVAN_ERR_RANGE;
-    return guarded([&] {
-        const StepResults* results = materialise(d, step);
-        if (results == nullptr) return kovan_status{KOVAN_ERR_COMPONENTS};
-        if (index >= results->arrays.size()) return kovan_status{KOVAN_ERR_RANGE};
-        const std::vector<double>& data = results->arrays[index].values;
+    return answer_from_step(d, step, [&](const StepResults& results) {
+        if (index >= results.arrays.size()) return kovan_status{KOVAN_ERR_RANGE};
+        const std::vector<double>& data = results.arrays[index].values;
         *values = data.empty() ? nullptr : data.data();
         return kovan_status{KOVAN_OK};
     });

@@ -8,6 +8,7 @@
 #include "frd/element_table.h"
 #include "frd/format.h"
 #include "frd/line_cursor.h"
+#include "frd/binary_records.h"
 #include "frd/little_endian.h"
 #include "frd/node_line.h"
 #include "frd/number_tokens.h"
@@ -101,18 +102,11 @@ struct Reader {
         const auto n = static_cast<uint64_t>(block.stated_count);
         block.nodes.reserve(n);
         block.entries.reserve(n);
-        const bool doubles = block.format == kBinaryDouble;
         const char* at = cursor.text + cursor.position;
         for (uint64_t i = 0; i < n; ++i, at += record_bytes) {
-            const char* xyz = at + kBinaryIdBytes;
-            NodeRecord node{load_i32_le(at), 0, 0, 0};
-            if (doubles) {
-                node.x = load_f64_le(xyz), node.y = load_f64_le(xyz + 8), node.z = load_f64_le(xyz + 16);
-            } else {
-                node.x = load_f32_le(xyz), node.y = load_f32_le(xyz + 4), node.z = load_f32_le(xyz + 8);
-            }
+            const BinaryNode node = load_binary_node(at, static_cast<int32_t>(block.format));
             block.entries.push_back({static_cast<int64_t>(i), {}});
-            block.nodes.push_back(node);
+            block.nodes.push_back({node.id, node.x, node.y, node.z});
         }
         cursor.position += n * record_bytes;
     }
@@ -330,7 +324,7 @@ struct Reader {
             ResultRecord record{load_i32_le(at), std::vector<double>(m)};
             const char* value = at + kBinaryIdBytes;
             for (uint64_t k = 0; k < m; ++k, value += real_bytes) {
-                record.values[k] = block.format == kBinaryDouble ? load_f64_le(value) : load_f32_le(value);
+                record.values[k] = load_real(value, static_cast<int32_t>(block.format));
             }
             block.entries.push_back({static_cast<int64_t>(i), {}});
             block.results.push_back(std::move(record));

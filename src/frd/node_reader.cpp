@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "frd/format.h"
-#include "frd/little_endian.h"
+#include "frd/binary_records.h"
 #include "frd/node_line.h"
 
 namespace kovan {
@@ -58,14 +58,9 @@ bool read_binary_node_block(Document& doc, LineCursor& cursor, int64_t count, in
     const char* record = cursor.text + cursor.position;
     cursor.position += static_cast<uint64_t>(count) * record_bytes;
     reserve_nodes(doc, static_cast<uint64_t>(count));
-    const bool doubles = format == kBinaryDouble;
     for (int64_t i = 0; i < count; ++i, record += record_bytes) {
-        const char* xyz = record + kBinaryIdBytes;
-        if (doubles) {
-            add_node(doc, load_i32_le(record), load_f64_le(xyz), load_f64_le(xyz + 8), load_f64_le(xyz + 16));
-        } else {
-            add_node(doc, load_i32_le(record), load_f32_le(xyz), load_f32_le(xyz + 4), load_f32_le(xyz + 8));
-        }
+        const BinaryNode node = load_binary_node(record, format);
+        add_node(doc, node.id, node.x, node.y, node.z);
     }
     skip_one_line_end(cursor);
     return true;

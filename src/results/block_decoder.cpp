@@ -2,7 +2,7 @@
 
 #include "frd/format.h"
 #include "frd/line_cursor.h"
-#include "frd/little_endian.h"
+#include "frd/binary_records.h"
 #include "frd/number_tokens.h"
 #include "frd/packed_record.h"
 #include "frd/record_fields.h"
@@ -58,7 +58,7 @@ void decode_binary_block(std::string_view text, const BlockRef& ref, DecodedBloc
     for (uint64_t r = 0; r < n_records; ++r, at += record_bytes) {
         const char* value = at + kBinaryIdBytes;
         for (uint64_t k = 0; k < m; ++k, value += real_bytes) {
-            record[k] = ref.format == kBinaryDouble ? load_f64_le(value) : load_f32_le(value);
+            record[k] = load_real(value, ref.format);
         }
         add_record(block, load_i32_le(at), record.data(), m);
     }
