@@ -45,7 +45,10 @@ struct Document {
     // Scratch of the parse, released when it ends (except the raw node index).
     std::vector<int64_t> raw_node_ids;       // in order of first appearance
     std::vector<double> raw_coordinates;     // x, y, z per raw node
+    // Built only once a node arrives out of ascending order: a strictly
+    // ascending run cannot repeat a node, and CalculiX writes nodes in order.
     std::unordered_map<int64_t, uint64_t> raw_node_index;
+    bool raw_nodes_ascending = true;
     std::vector<int64_t> raw_element_nodes;    // node numbers in VTK order, element after element
     std::vector<uint64_t> raw_element_ends;    // end of each element in raw_element_nodes
     std::vector<uint8_t> raw_element_types;
@@ -58,6 +61,10 @@ struct Document {
     // The mesh, fixed once the parse ends.
     std::vector<int64_t> node_ids;  // ascending
     std::vector<double> points;     // x, y, z per node id
+    // Node id to point: node ids without gaps need no map (first_id is then
+    // node_ids[0]); any others are looked up in point_index.
+    bool dense_ids = false;
+    int64_t first_id = 0;
     std::unordered_map<int64_t, uint64_t> point_index;
     std::vector<uint8_t> cell_types;
     std::vector<int64_t> cell_ids;
@@ -75,5 +82,16 @@ struct Document {
 
     uint32_t wedge_order() const { return static_cast<uint32_t>(options & 0xFFFFFFFFu); }
 };
+
+// The point of a node id, or UINT64_MAX when the mesh has no such node.
+inline uint64_t find_point(const Document& doc, int64_t id) {
+    if (doc.dense_ids) {
+        if (id < doc.first_id) return UINT64_MAX;
+        const auto point = static_cast<uint64_t>(id) - static_cast<uint64_t>(doc.first_id);
+        return point < doc.node_ids.size() ? point : UINT64_MAX;
+    }
+    const auto it = doc.point_index.find(id);
+    return it == doc.point_index.end() ? UINT64_MAX : it->second;
+}
 
 }  // namespace kovan

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kovan {
 
 std::string_view trim(std::string_view text) {
@@ -57,6 +61,49 @@ bool next_line(LineCursor& cursor, std::string_view& line) {
     cursor.position = next;
     ++cursor.line_count;
     return true;
+}
+
+namespace {
+
+// The first carriage return or line feed at or after `at`, or `size`.
+uint64_t find_line_end(const char* text, uint64_t at, uint64_t size) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; at + 16 <= size; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)));
+        if (mask != 0) return at + static_cast<uint64_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+#endif
+    for (; at < size; ++at) {
+        if (text[at] == '\n' || text[at] == '\r') return at;
+    }
+    return size;
+}
+
+// Whether the line starting at `at` begins, past blanks, with the two
+// characters of `key`.
+bool line_starts_with(const char* text, uint64_t at, uint64_t size, std::string_view key) {
+    while (at < size && text[at] != '\n' && text[at] != '\r' && is_frd_space(text[at])) ++at;
+    return size - at >= 2 && text[at] == key[0] && text[at + 1] == key[1];
+}
+
+}  // namespace
+
+bool next_line_starting_with(LineCursor& cursor, std::string_view key, std::string_view& line) {
+    const char* text = cursor.text;
+    const uint64_t size = cursor.size;
+    uint64_t at = cursor.position;
+    while (at < size && !line_starts_with(text, at, size, key)) {
+        cursor.line_start = at;
+        ++cursor.line_count;
+        const uint64_t end = find_line_end(text, at, size);
+        at = end + (end == size ? 0 : (text[end] == '\r' && end + 1 < size && text[end + 1] == '\n') ? 2 : 1);
+    }
+    cursor.position = at;
+    cursor.line_feed_known = false;
+    return next_line(cursor, line);
 }
 
 void skip_one_line_end(LineCursor& cursor) {

@@ -55,6 +55,12 @@ inline uint64_t bytes_left(const LineCursor& cursor) {
     return cursor.position < cursor.size ? cursor.size - cursor.position : 0;
 }
 
+// Reads lines until one whose text, trimmed, starts with `key` (two
+// characters, such as "-3"), and leaves the cursor as `next_line` would after
+// reading it; false, with the cursor at the end, when no such line is left.
+// Long runs of record lines are passed with a vector scan for line ends.
+bool next_line_starting_with(LineCursor& cursor, std::string_view key, std::string_view& line);
+
 // Skips one carriage return and then one line feed, where they follow.
 void skip_one_line_end(LineCursor& cursor);
 

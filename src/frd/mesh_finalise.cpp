@@ -10,26 +10,39 @@ void release(std::vector<T>& v) {
     std::vector<T>().swap(v);
 }
 
+void index_points(Document& doc) {
+    const uint64_t n = doc.node_ids.size();
+    doc.first_id = n != 0 ? doc.node_ids[0] : 0;
+    doc.dense_ids = n == 0 || static_cast<uint64_t>(doc.node_ids[n - 1]) - static_cast<uint64_t>(doc.first_id) == n - 1;
+    if (doc.dense_ids) return;  // ascending and unique, so the ends tell
+    doc.point_index.reserve(n);
+    for (uint64_t i = 0; i < n; ++i) doc.point_index.emplace(doc.node_ids[i], i);
+}
+
 void finalise_points(Document& doc) {
+    if (doc.raw_nodes_ascending) {
+        doc.node_ids = std::move(doc.raw_node_ids);
+        doc.points = std::move(doc.raw_coordinates);
+        index_points(doc);
+        return;
+    }
     doc.node_ids = doc.raw_node_ids;
     std::sort(doc.node_ids.begin(), doc.node_ids.end());
-    doc.point_index.reserve(doc.node_ids.size());
     doc.points.resize(3 * doc.node_ids.size());
     for (uint64_t i = 0; i < doc.node_ids.size(); ++i) {
-        const int64_t id = doc.node_ids[i];
-        doc.point_index.emplace(id, i);
-        const double* xyz = &doc.raw_coordinates[3 * doc.raw_node_index.at(id)];
+        const double* xyz = &doc.raw_coordinates[3 * doc.raw_node_index.at(doc.node_ids[i])];
         std::copy(xyz, xyz + 3, &doc.points[3 * i]);
     }
+    index_points(doc);
 }
 
 // The element's point indices, or false when one of its nodes is missing.
 bool element_points(const Document& doc, uint64_t begin, uint64_t end, std::vector<int64_t>& out) {
     out.clear();
     for (uint64_t k = begin; k < end; ++k) {
-        const auto it = doc.point_index.find(doc.raw_element_nodes[k]);
-        if (it == doc.point_index.end()) return false;
-        out.push_back(static_cast<int64_t>(it->second));
+        const uint64_t point = find_point(doc, doc.raw_element_nodes[k]);
+        if (point == UINT64_MAX) return false;
+        out.push_back(static_cast<int64_t>(point));
     }
     return true;
 }

@@ -12,7 +12,19 @@ namespace {
 // The shortest ASCII node line (" -1" and four one-character fields).
 constexpr uint64_t kMinNodeLineBytes = 8;
 
+void index_raw_nodes(Document& doc) {
+    doc.raw_nodes_ascending = false;
+    doc.raw_node_index.reserve(doc.raw_node_ids.capacity());
+    for (uint64_t k = 0; k < doc.raw_node_ids.size(); ++k) doc.raw_node_index.emplace(doc.raw_node_ids[k], k);
+}
+
 void add_node(Document& doc, int64_t id, double x, double y, double z) {
+    if (doc.raw_nodes_ascending && (doc.raw_node_ids.empty() || id > doc.raw_node_ids.back())) {
+        doc.raw_node_ids.push_back(id);
+        doc.raw_coordinates.insert(doc.raw_coordinates.end(), {x, y, z});
+        return;
+    }
+    if (doc.raw_nodes_ascending) index_raw_nodes(doc);
     const auto [it, inserted] = doc.raw_node_index.try_emplace(id, doc.raw_node_ids.size());
     if (inserted) {
         doc.raw_node_ids.push_back(id);
@@ -28,7 +40,7 @@ void add_node(Document& doc, int64_t id, double x, double y, double z) {
 void reserve_nodes(Document& doc, uint64_t count) {
     doc.raw_node_ids.reserve(doc.raw_node_ids.size() + count);
     doc.raw_coordinates.reserve(doc.raw_coordinates.size() + 3 * count);
-    doc.raw_node_index.reserve(doc.raw_node_index.size() + count);
+    if (!doc.raw_nodes_ascending) doc.raw_node_index.reserve(doc.raw_node_index.size() + count);
 }
 
 }  // namespace

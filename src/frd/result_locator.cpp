@@ -55,12 +55,7 @@ void locate_binary_records(LineCursor& cursor, StepEntry& step, const std::strin
 void locate_ascii_records(LineCursor& cursor, StepEntry& step, const std::string& name, int32_t format) {
     BlockRef block{name, cursor.line_start, cursor.size, cursor.line_count, kAsciiLong, 0, ascii_id_width(format)};
     std::string_view line;
-    while (next_line(cursor, line)) {
-        if (starts_with(trim(line), "-3")) {
-            block.end = cursor.line_start;
-            break;
-        }
-    }
+    if (next_line_starting_with(cursor, "-3", line)) block.end = cursor.line_start;
     step.blocks.push_back(std::move(block));
 }
 

@@ -6,6 +6,8 @@
 #include "frd/number_tokens.h"
 #include "frd/packed_record.h"
 #include "frd/record_fields.h"
+#include "frd/standard_columns.h"
+#include "results/array_layer.h"
 #include "results/decoded_block.h"
 
 namespace kovan {
@@ -43,16 +45,14 @@ void add_record(DecodedBlock& block, int64_t node, const double* values, uint64_
 
 namespace {
 
-void decode_binary_block(std::string_view text, const BlockRef& ref, DecodedBlock& block) {
+template <typename Sink>
+bool read_binary_records(std::string_view text, const BlockRef& ref, Sink& sink) {
     const uint64_t real_bytes = binary_real_bytes(ref.format);
     const auto m = static_cast<uint64_t>(ref.components);
-    if (ref.components <= 0 || ref.end > text.size() || ref.begin >= ref.end) return;
+    if (ref.components <= 0 || ref.end > text.size() || ref.begin >= ref.end) return true;
     const uint64_t record_bytes = kBinaryIdBytes + m * real_bytes;
     const uint64_t n_records = (ref.end - ref.begin) / record_bytes;
-    block.node_ids.reserve(n_records);
-    block.begin.reserve(n_records);
-    block.count.reserve(n_records);
-    block.values.reserve(n_records * m);
+    sink.expect(n_records, m);
     std::vector<double> record(m);
     const char* at = text.data() + ref.begin;
     for (uint64_t r = 0; r < n_records; ++r, at += record_bytes) {
@@ -60,22 +60,25 @@ void decode_binary_block(std::string_view text, const BlockRef& ref, DecodedBloc
         for (uint64_t k = 0; k < m; ++k, value += real_bytes) {
             record[k] = load_real(value, ref.format);
         }
-        add_record(block, load_i32_le(at), record.data(), m);
+        if (!sink.add(load_i32_le(at), record.data(), m)) return false;
     }
+    return true;
 }
 
 // One ASCII record: its "-1" line and the "-2" lines that continue it.
+template <typename Sink>
 struct AsciiRecordReader {
     const BlockRef& ref;
-    DecodedBlock& block;
+    Sink& sink;
     std::vector<double> values;
     std::vector<double> packed;
     bool open = false;   // a record has started and may take continuation lines
     bool valid = false;  // every value of it read so far parsed
+    bool taken = true;   // the sink has taken every record so far
     int64_t node = 0;
 
     void finish() {
-        if (open && valid) add_record(block, node, values.data(), values.size());
+        if (open && valid) taken = sink.add(node, values.data(), values.size());
         open = false;
     }
 
@@ -123,7 +126,29 @@ struct AsciiRecordReader {
         values.insert(values.end(), packed.begin(), packed.end());
     }
 
+    // Lines in CalculiX's own columns, read without tokenising; false when
+    // the line is any other and the general rules must read it.
+    bool read_standard_line(std::string_view line) {
+        if (line.size() < 3 || line[0] != ' ' || line[1] != '-') return false;
+        const std::string_view rest = line.substr(3);
+        if (line[2] == '1') {
+            int64_t id = 0;
+            if (!read_standard_id(rest, ref.id_width, id)) return false;
+            finish();
+            values.clear();
+            if (!read_standard_reals(rest.substr(static_cast<size_t>(ref.id_width)), values)) return false;
+            node = id;
+            open = valid = true;
+            return true;
+        }
+        if (line[2] != '2' || !open || !valid || rest.size() < static_cast<size_t>(ref.id_width)) return false;
+        const std::string_view blank_id = rest.substr(0, static_cast<size_t>(ref.id_width));
+        if (blank_id.find_first_not_of(' ') != std::string_view::npos) return false;
+        return read_standard_reals(rest.substr(blank_id.size()), values);
+    }
+
     void read_line(std::string_view line) {
+        if (read_standard_line(line)) return;
         const std::string_view trimmed = trim(line);
         const bool record = trimmed.size() >= 2 && starts_with(trimmed, "-1");
         const bool continuation = trimmed.size() >= 2 && starts_with(trimmed, "-2");
@@ -137,24 +162,44 @@ struct AsciiRecordReader {
     }
 };
 
-void decode_ascii_block(std::string_view text, const BlockRef& ref, DecodedBlock& block) {
-    if (ref.begin >= text.size()) return;
+template <typename Sink>
+bool read_ascii_records(std::string_view text, const BlockRef& ref, Sink& sink) {
+    if (ref.begin >= text.size()) return true;
     LineCursor cursor = make_cursor(text.substr(0, std::min<uint64_t>(text.size(), ref.end)));
     cursor.position = ref.begin;
-    AsciiRecordReader reader{ref, block, {}, {}, false, false, 0};
+    AsciiRecordReader<Sink> reader{ref, sink, {}, {}, false, false, true, 0};
     std::string_view line;
-    while (next_line(cursor, line)) reader.read_line(line);
-    reader.finish();
+    while (reader.taken && next_line(cursor, line)) reader.read_line(line);
+    if (reader.taken) reader.finish();
+    return reader.taken;
 }
+
+struct DecodedBlockSink {
+    DecodedBlock& block;
+    void expect(uint64_t records, uint64_t components) {
+        block.node_ids.reserve(records);
+        block.begin.reserve(records);
+        block.count.reserve(records);
+        block.values.reserve(records * components);
+    }
+    bool add(int64_t node, const double* values, uint64_t n) {
+        add_record(block, node, values, n);
+        return true;
+    }
+};
 
 }  // namespace
 
-void decode_block(std::string_view text, const BlockRef& ref, DecodedBlock& block) {
-    if (is_binary(ref.format)) {
-        decode_binary_block(text, ref, block);
-    } else {
-        decode_ascii_block(text, ref, block);
-    }
+template <typename Sink>
+bool read_block_records(std::string_view text, const BlockRef& ref, Sink& sink) {
+    return is_binary(ref.format) ? read_binary_records(text, ref, sink) : read_ascii_records(text, ref, sink);
 }
+
+void decode_block(std::string_view text, const BlockRef& ref, DecodedBlock& block) {
+    DecodedBlockSink sink{block};
+    read_block_records(text, ref, sink);
+}
+
+template bool read_block_records<ArrayLayer>(std::string_view, const BlockRef&, ArrayLayer&);
 
 }  // namespace kovan

@@ -1,89 +1,51 @@
 #include "results/step_decoder.h"
 
-#include <limits>
-#include <stdexcept>
 #include <string>
 
+#include "results/array_layer.h"
 #include "results/decoded_block.h"
 #include "results/derived_quantities.h"
 
 namespace kovan {
 namespace {
 
-struct NamedBlock {
-    std::string name;
+// A block laid on the mesh: straight from the text while its records come
+// in ascending node order, as CalculiX writes them; otherwise through the
+// general decoding, where the last record of a node wins at the node's
+// first place.
+ArrayLayer lay_block(const Document& doc, const BlockRef& ref) {
+    ArrayLayer direct;
+    direct.doc = &doc;
+    direct.ascending_only = true;
+    direct.array.name = ref.name;
+    if (read_block_records(doc.text, ref, direct)) return direct;
     DecodedBlock block;
-};
+    decode_block(doc.text, ref, block);
+    ArrayLayer general;
+    general.doc = &doc;
+    general.array.name = ref.name;
+    for (size_t k = 0; k < block.node_ids.size(); ++k) {
+        general.add(block.node_ids[k], &block.values[block.begin[k]], block.count[k]);
+    }
+    return general;
+}
 
-// Blocks of one name replace each other whole, at the place of the first.
-std::vector<NamedBlock> collect_blocks(const Document& doc, const StepEntry& step) {
-    std::vector<NamedBlock> named;
+// Blocks of one name replace each other whole, at the place of the first;
+// a block without records replaces nothing.
+std::vector<ArrayLayer> lay_blocks(const Document& doc, const StepEntry& step) {
+    std::vector<ArrayLayer> laid;
     std::unordered_map<std::string, size_t> position;
     for (const BlockRef& ref : step.blocks) {
-        DecodedBlock block;
-        decode_block(doc.text, ref, block);
-        if (block.node_ids.empty()) continue;
-        const auto [it, inserted] = position.try_emplace(ref.name, named.size());
+        ArrayLayer block = lay_block(doc, ref);
+        if (block.empty) continue;
+        const auto [it, inserted] = position.try_emplace(ref.name, laid.size());
         if (inserted) {
-            named.push_back({ref.name, std::move(block)});
+            laid.push_back(std::move(block));
         } else {
-            named[it->second].block = std::move(block);
+            laid[it->second] = std::move(block);
         }
     }
-    return named;
-}
-
-std::string component_conflict(const std::string& name, int64_t node, uint64_t n, uint64_t c) {
-    return "array '" + name + "': node " + std::to_string(node) + " has " + std::to_string(n) +
-           " components, expected " + std::to_string(c);
-}
-
-std::vector<double> zeroed_values(uint64_t n_points, uint64_t c) {
-    const uint64_t max_values = std::numeric_limits<size_t>::max() / sizeof(double);
-    if (c > std::numeric_limits<uint32_t>::max() || (n_points != 0 && c > max_values / n_points)) {
-        throw std::length_error("result array of " + std::to_string(n_points) + " points by " +
-                                std::to_string(c) + " components");
-    }
-    return std::vector<double>(n_points * c, 0.0);
-}
-
-// The point of a node, or UINT64_MAX when it is not in the mesh. Records
-// mostly come in node order, so the point after the previous one is tried
-// before the hash map.
-uint64_t point_of(const Document& doc, int64_t node, uint64_t previous) {
-    const uint64_t next = previous + 1;  // 0 after UINT64_MAX
-    if (next < doc.node_ids.size() && doc.node_ids[next] == node) return next;
-    const auto it = doc.point_index.find(node);
-    return it == doc.point_index.end() ? UINT64_MAX : it->second;
-}
-
-// Lays a block on the mesh; false, with the step's failure set, on a conflict.
-bool build_array(const Document& doc, const NamedBlock& named, StepResults& results) {
-    const DecodedBlock& block = named.block;
-    const uint64_t c = block.count[0];
-    ResultArray array;
-    array.name = named.name;
-    array.n_components = static_cast<uint32_t>(c);
-    array.values = zeroed_values(doc.node_ids.size(), c);
-    uint64_t point = UINT64_MAX;  // the previous record's point
-    for (size_t k = 0; k < block.node_ids.size(); ++k) {
-        point = point_of(doc, block.node_ids[k], point);
-        if (point == UINT64_MAX) continue;  // not a node of the mesh
-        const double* values = &block.values[block.begin[k]];
-        const uint64_t n = block.count[k];
-        double* target = &array.values[point * c];
-        if (c == 1 || n == c) {
-            std::copy(values, values + c, target);
-        } else if (n == 1) {
-            std::fill(target, target + c, values[0]);
-        } else {
-            results.status = KOVAN_ERR_COMPONENTS;
-            results.error = component_conflict(named.name, block.node_ids[k], n, c);
-            return false;
-        }
-    }
-    results.arrays.push_back(std::move(array));
-    return true;
+    return laid;
 }
 
 std::string upper_ascii(std::string text) {
@@ -101,9 +63,14 @@ void build_name_index(StepResults& results) {
 }  // namespace
 
 void decode_step(const Document& doc, uint64_t step, StepResults& results, bool with_derived) {
-    const std::vector<NamedBlock> named = collect_blocks(doc, doc.steps[step]);
-    for (const NamedBlock& block : named) {
-        if (!build_array(doc, block, results)) return;
+    std::vector<ArrayLayer> laid = lay_blocks(doc, doc.steps[step]);
+    for (ArrayLayer& block : laid) {
+        if (block.status != KOVAN_OK) {
+            results.status = block.status;
+            results.error = std::move(block.error);
+            return;
+        }
+        results.arrays.push_back(std::move(block.array));
         const ResultArray& array = results.arrays.back();
         if (!with_derived || array.n_components != 6) continue;
         const std::string upper = upper_ascii(array.name);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -59,3 +60,56 @@ TEST(LineCursor, TrimAndTokensUseTheWholeWhitespaceSet) {
 }
 
 }  // namespace
+
+namespace {
+
+struct KeyLineSearch {
+    bool found;
+    std::string line;
+    uint64_t position, line_start, line_count;
+};
+
+KeyLineSearch search_by_lines(std::string_view text, uint64_t from) {
+    LineCursor cursor = make_cursor(text);
+    cursor.position = from;
+    std::string_view line;
+    bool found = false;
+    while (next_line(cursor, line)) {
+        if (starts_with(trim(line), "-3")) {
+            found = true;
+            break;
+        }
+    }
+    return {found, found ? std::string(line) : "", cursor.position, cursor.line_start, cursor.line_count};
+}
+
+KeyLineSearch search_by_scan(std::string_view text, uint64_t from) {
+    LineCursor cursor = make_cursor(text);
+    cursor.position = from;
+    std::string_view line;
+    const bool found = next_line_starting_with(cursor, "-3", line);
+    return {found, found ? std::string(line) : "", cursor.position, cursor.line_start, cursor.line_count};
+}
+
+}  // namespace
+
+// The scan for a block's end must leave the cursor exactly where reading
+// line by line does: same line, same position, same line number.
+TEST(LineCursor, KeyLineScanMatchesReadingLineByLine) {
+    const std::vector<std::string> pieces = {" -1", " -2", " -3", "-3", "\t-3", "  ", "\x1c-3", "-", "3", "x",
+                                             " -1         1 1.00000E+00-2.00000E+00 3.00000E+00 4.00000E+00",
+                                             "\n", "\r", "\r\n", "\n\r", "\v", "\f"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const int n = static_cast<int>(random() % 12);
+        for (int i = 0; i < n; ++i) text += pieces[random() % pieces.size()];
+        const uint64_t from = text.empty() ? 0 : random() % (text.size() + 1);
+        const KeyLineSearch expected = search_by_lines(text, from), actual = search_by_scan(text, from);
+        ASSERT_EQ(actual.found, expected.found) << text;
+        EXPECT_EQ(actual.line, expected.line) << text;
+        EXPECT_EQ(actual.position, expected.position) << text;
+        EXPECT_EQ(actual.line_count, expected.line_count) << text;
+        EXPECT_EQ(actual.line_start, expected.line_start) << text;
+    }
+}

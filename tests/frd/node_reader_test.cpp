@@ -41,6 +41,30 @@ TEST(AsciiNodeBlock, ANodeListedTwiceKeepsItsLastCoordinates) {
     EXPECT_EQ(points_of(doc.get()), (std::vector<double>{9, 8, 7}));
 }
 
+// Node ids with and without gaps, in order or not, negative or not: the
+// result records of a step land on the points of their nodes.
+TEST(AsciiNodeBlock, ResultRecordsFindTheirPointsWhateverTheIds) {
+    const std::vector<std::vector<int64_t>> orders = {{1, 2, 3, 4}, {3, 4, 5, 6}, {-2, -1, 0, 1}, {2, 9, 40, 41},
+                                                      {4, 3, 2, 1}, {1, 3, 2, 4}, {-5, 7, -9, 100}};
+    for (const auto& ids : orders) {
+        std::string text = "    2C\n";
+        for (int64_t id : ids) text += " -1 " + std::to_string(id) + " " + std::to_string(id) + ".0 0.0 0.0\n";
+        text += " -3\n  100CL  101 1.00000E+00           4                     0    1           1\n"
+                " -4  T        1    1\n -5  T          1    1    0    0\n";
+        for (int64_t id : ids) text += " -1 " + std::to_string(id) + " " + std::to_string(id * 10) + ".0\n";
+        text += " -1 12345 1.0\n -3\n";  // a node the mesh does not have
+        const auto doc = open_text(text);
+        const std::vector<int64_t> ascending = ids_of(doc.get());
+        ASSERT_EQ(ascending.size(), 4u);
+        const std::vector<double> points = points_of(doc.get());
+        const std::vector<double> values = array_values(doc.get(), 0, "T");
+        for (size_t p = 0; p < 4; ++p) {
+            EXPECT_EQ(points[3 * p], double(ascending[p]));
+            EXPECT_EQ(values[p], double(ascending[p] * 10));
+        }
+    }
+}
+
 TEST(AsciiNodeBlock, NegativeCoordinateTouchingTheIdReadsAsItsOwnToken) {
     const auto doc = open_text(
         "    2C                             1                                     0\n"

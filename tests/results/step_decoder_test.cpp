@@ -103,6 +103,25 @@ TEST(StepDecoder, ComponentRulesOfSingleValuesAndConflicts) {
     EXPECT_STREQ(kovan_last_error(conflict.get()), "array 'STRESS': node 3 has 3 components, expected 6");
 }
 
+// Records in node order are laid as they come; once the order breaks, the
+// block is read again by the general rules, whose outcome may differ from
+// what the ordered start suggested.
+TEST(StepDecoder, BlockWhoseOrderBreaksIsDecodedByTheGeneralRules) {
+    // Node 2 conflicts with node 1's three values, until node 1 comes again with two.
+    const auto healed = open_text(kFiveNodes + block("D", 3, " -1 1 1 2 3\n -1 2 4 5\n -1 1 6 7\n"));
+    uint64_t n = 0;
+    ASSERT_EQ(kovan_n_arrays(healed.get(), 0, &n), KOVAN_OK);
+    EXPECT_EQ(array_values(healed.get(), 0, "D"), (std::vector<double>{6, 7, 4, 5, 0, 0, 0, 0, 0, 0}));
+    // A conflict in an ordered block stands, and a later block of the name replaces it.
+    const auto replaced = open_text(kFiveNodes + block("D", 3, " -1 1 1 2 3\n -1 2 4 5\n -1 3 1 2 3\n") +
+                                    block("D", 1, " -1 4 9\n"));
+    ASSERT_EQ(kovan_n_arrays(replaced.get(), 0, &n), KOVAN_OK);
+    EXPECT_EQ(array_values(replaced.get(), 0, "D"), (std::vector<double>{0, 0, 0, 9, 0}));
+    const auto stands = open_text(kFiveNodes + block("D", 3, " -1 1 1 2 3\n -1 2 4 5\n -1 3 1 2 3\n"));
+    EXPECT_EQ(kovan_n_arrays(stands.get(), 0, &n), KOVAN_ERR_COMPONENTS);
+    EXPECT_STREQ(kovan_last_error(stands.get()), "array 'D': node 2 has 2 components, expected 3");
+}
+
 TEST(StepDecoder, SixComponentStressAndStrainGetDerivedArrays) {
     const auto doc = open_text(kFiveNodes + block("stress", 6, " -1 1 1 0 0 0 0 0\n") +
                                block("MESTRAIN", 6, " -1 1 1 0 0 0 0 0\n") + block("STRESS", 3, " -1 1 1 0 0\n"));

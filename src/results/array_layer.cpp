@@ -1,0 +1,59 @@
+#include "results/array_layer.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace kovan {
+namespace {
+
+std::vector<double> zeroed_values(uint64_t n_points, uint64_t c) {
+    const uint64_t max_values = std::numeric_limits<size_t>::max() / sizeof(double);
+    if (c > std::numeric_limits<uint32_t>::max() || (n_points != 0 && c > max_values / n_points)) {
+        throw std::length_error("result array of " + std::to_string(n_points) + " points by " +
+                                std::to_string(c) + " components");
+    }
+    return std::vector<double>(n_points * c, 0.0);
+}
+
+// The point of a node, or UINT64_MAX when it is not in the mesh. Records
+// mostly come in node order, so the point after the previous one is tried
+// before the hash map.
+uint64_t point_of(const Document& doc, int64_t node, uint64_t previous) {
+    const uint64_t next = previous + 1;  // 0 after UINT64_MAX
+    if (next < doc.node_ids.size() && doc.node_ids[next] == node) return next;
+    return find_point(doc, node);
+}
+
+std::string component_conflict(const std::string& name, int64_t node, uint64_t n, uint64_t c) {
+    return "array '" + name + "': node " + std::to_string(node) + " has " + std::to_string(n) +
+           " components, expected " + std::to_string(c);
+}
+
+}  // namespace
+
+bool ArrayLayer::add(int64_t node, const double* values, uint64_t n) {
+    if (ascending_only && !empty && node <= last_node) return false;
+    if (empty) {
+        array.values = zeroed_values(doc->node_ids.size(), n);
+        array.n_components = static_cast<uint32_t>(n);
+        empty = false;
+    }
+    last_node = node;
+    if (status != KOVAN_OK) return true;
+    point = point_of(*doc, node, point);
+    if (point == UINT64_MAX) return true;
+    const uint64_t c = array.n_components;
+    double* target = &array.values[point * c];
+    if (c == 1 || n == c) {
+        std::copy(values, values + c, target);
+    } else if (n == 1) {
+        std::fill(target, target + c, values[0]);
+    } else {
+        status = KOVAN_ERR_COMPONENTS;
+        error = component_conflict(array.name, node, n, c);
+    }
+    return true;
+}
+
+}  // namespace kovan

@@ -1,0 +1,73 @@
+#include "frd/standard_columns.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "frd/number_tokens.h"
+
+using namespace kovan;
+
+namespace {
+
+std::string e12(double v) {
+    char field[32];
+    std::snprintf(field, sizeof field, "%12.5E", v);
+    return field;
+}
+
+uint64_t bits(double v) {
+    uint64_t b = 0;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+// Every value CalculiX prints must read to the same bits as the general
+// number reader gives for the same text.
+TEST(StandardColumns, RealsReadToTheBitsOfTheGeneralReader) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-99, 99);
+    std::vector<double> samples = {0.0, -0.0, 1.0, -1.0, 9.99999e99, 1e-99, -1.23456e-23, 6.54321e22, 1e23};
+    for (int i = 0; i < 500000; ++i) {
+        const double v = mantissa(random) * std::pow(10.0, exponent(random));
+        samples.push_back(random() % 2 ? v : -v);
+    }
+    std::vector<double> values;
+    for (double v : samples) {
+        const std::string field = e12(v);
+        if (field.size() != 12) continue;  // a three-digit exponent is not this layout
+        values.clear();
+        ASSERT_TRUE(read_standard_reals(field, values)) << field;
+        const auto expected = parse_real(field.front() == ' ' ? field.substr(1) : field);
+        ASSERT_TRUE(expected.has_value()) << field;
+        ASSERT_EQ(bits(values[0]), bits(*expected)) << field;
+    }
+}
+
+TEST(StandardColumns, OnlyTheExactLayoutIsTaken) {
+    std::vector<double> values = {42.0};
+    for (const char* fields : {"", " 1.00000E+00 ", " 1.00000E+0", " 1.00000e+00", "+1.00000E+00", " 1.0000E+001",
+                               "  1.0000E+00", " 1.00000E+00 2.00000D+00", " 1,00000E+00", " 1.00000E 00"}) {
+        EXPECT_FALSE(read_standard_reals(fields, values)) << fields;
+    }
+    EXPECT_EQ(values, std::vector<double>{42.0});  // untouched by a refusal
+    ASSERT_TRUE(read_standard_reals(" 1.50000E+00-2.50000E-01", values));
+    EXPECT_EQ(values, (std::vector<double>{42.0, 1.5, -0.25}));
+
+    int64_t id = 0;
+    EXPECT_TRUE(read_standard_id("      1234 1.0", 10, id));
+    EXPECT_EQ(id, 1234);
+    EXPECT_TRUE(read_standard_id("1234567890", 10, id));
+    EXPECT_EQ(id, 1234567890);
+    for (const char* rest : {"          ", "     12 34", "       -12", "    12", "  12a"}) {
+        EXPECT_FALSE(read_standard_id(rest, 10, id)) << rest;
+    }
+}
+
+}  // namespace
