@@ -1,6 +1,7 @@
 // Von Mises, signed von Mises and principal values of stress and strain tensors.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "results/step_results.h"
@@ -15,6 +16,18 @@ double signed_von_mises(double mises, const double* s);
 
 // The eigenvalues of the symmetric tensor by cyclic Jacobi, ascending.
 void principal_values(const double* s, double ascending[3]);
+
+// The vector instructions that compute principal values several points at
+// a time; every choice gives the bits of principal_values(), point by point.
+enum class VectorSet { kNone, kSse2, kAvx2 };
+
+// The widest set this processor runs (AVX2 only where it has it).
+VectorSet best_vector_set();
+
+// principal_values() of `n` tensors, into three arrays; `vectors` beyond
+// what the processor runs falls back to the widest it does.
+void principal_values_of_points(const double* tensors, size_t n, double* ps3, double* ps2, double* ps1,
+                                VectorSet vectors);
 
 // Appends N_Mises, N_sgMises, N_PS3, N_PS2 and N_PS1 behind the last array
 // of `arrays`, a six-component tensor named N.

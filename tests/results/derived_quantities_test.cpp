@@ -152,19 +152,17 @@ TEST(DerivedQuantities, PrincipalValuesMatchAnIndependentEigenSolver) {
     }
 }
 
-// The arrays are computed four points at a time; each value must be the one
-// the single-point routine gives, bit for bit, on random and adversarial tensors.
+// The arrays are computed many points at a time in vector lanes; each value
+// must be the one the single-point routine gives, bit for bit, on random and
+// adversarial tensors, with every instruction set this processor runs.
 TEST(DerivedQuantities, PointsComputedTogetherMatchTheSinglePointRoutineToTheBit) {
     std::mt19937_64 random(99);
     std::uniform_real_distribution<double> component(-1e3, 1e3);
     const double specials[] = {0.0, -0.0, NAN, INFINITY, -INFINITY, 1e-310, 1e300, -1e-300, 5e-324, 1.0};
-    std::vector<kovan::ResultArray> arrays(1);
-    arrays[0].name = "S";
-    arrays[0].n_components = 6;
-    const size_t points = 400003;  // not a multiple of four
-    arrays[0].values.resize(6 * points);
+    const size_t points = 1000003;  // not a multiple of any batch
+    std::vector<double> tensors(6 * points);
     for (size_t p = 0; p < points; ++p) {
-        double* s = &arrays[0].values[6 * p];
+        double* s = &tensors[6 * p];
         for (int k = 0; k < 6; ++k) s[k] = component(random);
         switch (p % 8) {
             case 1: s[3] = s[4] = s[5] = 0.0; break;                     // diagonal
@@ -172,18 +170,34 @@ TEST(DerivedQuantities, PointsComputedTogetherMatchTheSinglePointRoutineToTheBit
             case 3: s[0] = s[1] = s[2]; s[3] = s[4] = s[5] = 0.0; break;  // hydrostatic
             case 4: for (int k = 0; k < 6; ++k) s[k] *= 1e-150; break;    // tiny
             case 5: s[3] = 1e-12 * s[0]; s[4] = s[5] = 0.0; break;        // nearly diagonal
+            case 6: s[random() % 3] *= 1e12; break;                       // badly scaled
             default: break;
         }
     }
-    const std::vector<double> tensor = arrays[0].values;
-    append_derived_quantities(TensorKind::kStress, arrays);
+    std::vector<uint64_t> expected(3 * points);
     for (size_t p = 0; p < points; ++p) {
         double v[3];
-        principal_values(&tensor[6 * p], v);
-        ASSERT_EQ(bits(arrays[3].values[p]), bits(v[0])) << p;
-        ASSERT_EQ(bits(arrays[4].values[p]), bits(v[1])) << p;
-        ASSERT_EQ(bits(arrays[5].values[p]), bits(v[2])) << p;
+        principal_values(&tensors[6 * p], v);
+        for (int k = 0; k < 3; ++k) expected[3 * p + k] = bits(v[k]);
     }
+    std::vector<VectorSet> sets = {VectorSet::kNone, VectorSet::kSse2, VectorSet::kAvx2};
+    sets.resize(static_cast<size_t>(best_vector_set()) + 1);
+    for (VectorSet set : sets) {
+        std::vector<double> ps3(points), ps2(points), ps1(points);
+        principal_values_of_points(tensors.data(), points, ps3.data(), ps2.data(), ps1.data(), set);
+        for (size_t p = 0; p < points; ++p) {
+            ASSERT_EQ(bits(ps3[p]), expected[3 * p]) << "set " << int(set) << ", point " << p;
+            ASSERT_EQ(bits(ps2[p]), expected[3 * p + 1]) << "set " << int(set) << ", point " << p;
+            ASSERT_EQ(bits(ps1[p]), expected[3 * p + 2]) << "set " << int(set) << ", point " << p;
+        }
+    }
+    // The arrays of a step take the same path.
+    std::vector<ResultArray> arrays(1);
+    arrays[0].name = "S";
+    arrays[0].n_components = 6;
+    arrays[0].values = std::vector<double>(tensors.begin(), tensors.begin() + 6 * 1003);
+    append_derived_quantities(TensorKind::kStress, arrays);
+    for (size_t p = 0; p < 1003; ++p) ASSERT_EQ(bits(arrays[5].values[p]), expected[3 * p + 2]) << p;
 }
 
 TEST(DerivedQuantities, ArraysFollowTheirTensorForEveryPoint) {
