@@ -9,6 +9,7 @@
 #include <fast_float/fast_float.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +18,10 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "blocks/field_format.h"
 #include "frd/document.h"
 #include "frd/line_cursor.h"
 #include "frd/little_endian.h"
@@ -142,23 +145,77 @@ void BM_OpenDecode(benchmark::State& state, Encoding encoding, bool derived) {
     report(state, file.text.size(), result_values(file));
 }
 
+// Documents opened and decoded on as many threads at once, each its own
+// document: with two, the time beside one alone shows what they share.
+void BM_OpenDecodeThreads(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    const auto threads = static_cast<size_t>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::unique_ptr<kovan::Document>> docs;
+        for (size_t t = 0; t < threads; ++t) {
+            docs.push_back(std::make_unique<kovan::Document>());
+            docs.back()->text = file.text;
+        }
+        state.ResumeTiming();
+        std::vector<std::thread> workers;
+        for (size_t t = 0; t < threads; ++t) {
+            workers.emplace_back([&doc = *docs[t]] {
+                kovan::parse_document(doc);
+                for (uint64_t s = 0; s < doc.steps.size(); ++s) {
+                    kovan::StepResults results;
+                    kovan::decode_step(doc, s, results, false);
+                    benchmark::DoNotOptimize(results.arrays.data());
+                }
+            });
+        }
+        for (std::thread& worker : workers) worker.join();
+        state.PauseTiming();
+        docs.clear();
+        state.ResumeTiming();
+    }
+    report(state, file.text.size() * threads, result_values(file) * threads);
+}
+
+double split_and_convert(const std::string& text);
+
+// The ASCII floor on as many threads at once, each over its own copy of the
+// text: how far this machine itself lets two threads run side by side.
+void BM_FloorAsciiThreads(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    const auto threads = static_cast<size_t>(state.range(0));
+    const std::vector<std::string> texts(threads, file.text);
+    for (auto _ : state) {
+        std::vector<std::thread> workers;
+        for (size_t t = 0; t < threads; ++t) {
+            workers.emplace_back([&text = texts[t]] { benchmark::DoNotOptimize(split_and_convert(text)); });
+        }
+        for (std::thread& worker : workers) worker.join();
+    }
+    report(state, file.text.size() * threads, result_values(file) * threads);
+}
+
 // The floor for ASCII: every record line split into tokens and every number
 // converted, nothing kept.
+double split_and_convert(const std::string& text) {
+    double sum = 0.0;
+    kovan::LineCursor cursor = kovan::make_cursor(text);
+    std::string_view line;
+    while (kovan::next_line(cursor, line)) {
+        std::string_view rest = line;
+        for (std::string_view token = kovan::next_token(rest); !token.empty(); token = kovan::next_token(rest)) {
+            double v = 0.0;
+            fast_float::from_chars(token.data(), token.data() + token.size(), v);
+            sum += v;
+        }
+    }
+    return sum;
+}
+
 void BM_FloorAscii(benchmark::State& state, Encoding encoding) {
     const auto& file = input(encoding);
     for (auto _ : state) {
-        double sum = 0.0;
-        kovan::LineCursor cursor = kovan::make_cursor(file.text);
-        std::string_view line;
-        while (kovan::next_line(cursor, line)) {
-            std::string_view rest = line;
-            for (std::string_view token = kovan::next_token(rest); !token.empty(); token = kovan::next_token(rest)) {
-                double v = 0.0;
-                fast_float::from_chars(token.data(), token.data() + token.size(), v);
-                sum += v;
-            }
-        }
-        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(split_and_convert(file.text));
     }
     report(state, file.text.size(), result_values(file));
 }
@@ -188,6 +245,86 @@ void BM_FloorBinary(benchmark::State& state, Encoding encoding) {
         }
     }
     report(state, file.text.size(), result_values(file));
+}
+
+// The values a file holds, decoded once: what a writer of it has to format.
+struct FileValues {
+    std::vector<int64_t> ids;
+    std::vector<double> points;
+    std::vector<std::vector<double>> arrays;  // stored components only, point-major
+};
+
+FileValues values_of(const std::string& text) {
+    FileValues out;
+    kovan::Document doc;
+    doc.text = text;
+    kovan::parse_document(doc);
+    out.ids = doc.node_ids;
+    out.points = doc.points;
+    for (uint64_t s = 0; s < doc.steps.size(); ++s) {
+        kovan::StepResults results;
+        kovan::decode_step(doc, s, results, false);
+        for (auto& array : results.arrays) out.arrays.push_back(std::move(array.values));
+    }
+    return out;
+}
+
+// The floor for writing ASCII: every node id and value of the file as its
+// "%10d" and "%12.5E" field, by std::to_chars, one line per record.
+void BM_FloorWriteAscii(benchmark::State& state, Encoding encoding) {
+    const FileValues values = values_of(input(encoding).text);
+    const uint64_t n = values.ids.size();
+    std::string out;
+    for (auto _ : state) {
+        out = std::string();
+        auto record = [&](int64_t id, const double* v, size_t count) {
+            char field[32];
+            char* end = std::to_chars(field, field + sizeof field, id).ptr;
+            out.append(" -1");
+            out.append(static_cast<size_t>(10 - std::min<ptrdiff_t>(10, end - field)), ' ');
+            out.append(field, end);
+            for (size_t k = 0; k < count; ++k) {
+                end = std::to_chars(field + 1, field + sizeof field, v[k], std::chars_format::scientific, 5).ptr;
+                field[0] = ' ';
+                out.append(v[k] < 0 ? field + 1 : field, end);
+            }
+            out.push_back('\n');
+        };
+        for (uint64_t p = 0; p < n; ++p) record(values.ids[p], &values.points[3 * p], 3);
+        for (const auto& array : values.arrays) {
+            const size_t c = array.size() / std::max<uint64_t>(n, 1);
+            for (uint64_t p = 0; p < n; ++p) record(values.ids[p], &array[c * p], c);
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["out_MB"] = double(out.size()) / 1e6;
+}
+
+// The floor for writing binary floats: every node id and value stored.
+void BM_FloorWriteBinary(benchmark::State& state, Encoding encoding) {
+    const FileValues values = values_of(input(encoding).text);
+    const uint64_t n = values.ids.size();
+    std::vector<char> out;
+    for (auto _ : state) {
+        out = std::vector<char>();
+        auto record = [&](int64_t id, const double* v, size_t count) {
+            const auto id32 = static_cast<int32_t>(id);
+            const size_t at = out.size();
+            out.resize(at + 4 + 4 * count);
+            std::memcpy(&out[at], &id32, 4);
+            for (size_t k = 0; k < count; ++k) {
+                const auto f = static_cast<float>(v[k]);
+                std::memcpy(&out[at + 4 + 4 * k], &f, 4);
+            }
+        };
+        for (uint64_t p = 0; p < n; ++p) record(values.ids[p], &values.points[3 * p], 3);
+        for (const auto& array : values.arrays) {
+            const size_t c = array.size() / std::max<uint64_t>(n, 1);
+            for (uint64_t p = 0; p < n; ++p) record(values.ids[p], &array[c * p], c);
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["out_MB"] = double(out.size()) / 1e6;
 }
 
 // ---- derived quantities ----
@@ -254,8 +391,12 @@ void BM_WriterFinish(benchmark::State& state, uint32_t format) {
     kovan_close(doc);
 }
 
-// The floor for writing: "%12.5E" fields by std::to_chars, and by snprintf.
-void BM_FloorFormat(benchmark::State& state, bool use_snprintf) {
+// The floor for writing: "%12.5E" fields by snprintf, by std::to_chars at
+// the field's precision, and by the fastest exact method found (the
+// library's: rounding the shortest digits, checked against snprintf).
+enum class FieldMethod { kSnprintf, kToChars, kShortest };
+
+void BM_FloorFormat(benchmark::State& state, FieldMethod method) {
     std::mt19937_64 random(5);
     std::uniform_real_distribution<double> value(-1e5, 1e5);
     std::vector<double> values(1 << 16);
@@ -265,12 +406,14 @@ void BM_FloorFormat(benchmark::State& state, bool use_snprintf) {
         out.clear();
         for (double v : values) {
             char field[32];
-            if (use_snprintf) {
+            if (method == FieldMethod::kSnprintf) {
                 out.append(field, static_cast<size_t>(std::snprintf(field, sizeof field, "%12.5E", v)));
-            } else {
+            } else if (method == FieldMethod::kToChars) {
                 char* end = std::to_chars(field + 1, field + sizeof field, v, std::chars_format::scientific, 5).ptr;
                 field[0] = ' ';
                 out.append(v < 0 ? field + 1 : field, end);
+            } else {
+                kovan::append_real(out, v, false);
             }
         }
         benchmark::DoNotOptimize(out.data());
@@ -288,13 +431,20 @@ BENCHMARK_CAPTURE(BM_Parse, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark:
 BENCHMARK_CAPTURE(BM_OpenDecode, ascii_long_no_derived, Encoding::kAsciiLong, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDecode, ascii_long_derived, Encoding::kAsciiLong, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDecode, binary_ccx_no_derived, Encoding::kBinaryMixed, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDecodeThreads, ascii_long, Encoding::kAsciiLong)
+    ->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorAsciiThreads, ascii_long, Encoding::kAsciiLong)
+    ->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FloorAscii, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FloorBinary, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorWriteAscii, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorWriteBinary, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Derived)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Rewrite, ascii_long_to_binary_float, Encoding::kAsciiLong, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Rewrite, binary_ccx_to_ascii_long, Encoding::kBinaryMixed, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WriterFinish, ascii_long, 1u)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WriterFinish, binary_float, 2u)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FloorFormat, to_chars, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FloorFormat, snprintf, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorFormat, shortest, FieldMethod::kShortest)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorFormat, to_chars, FieldMethod::kToChars)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorFormat, snprintf, FieldMethod::kSnprintf)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

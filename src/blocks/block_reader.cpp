@@ -14,6 +14,7 @@
 #include "frd/number_tokens.h"
 #include "frd/packed_record.h"
 #include "frd/record_fields.h"
+#include "frd/standard_columns.h"
 
 namespace kovan {
 namespace {
@@ -51,6 +52,7 @@ struct Reader {
     std::vector<std::string_view> tokens;
     NodeLineScratch node_scratch;
     std::vector<double> packed;
+    std::vector<Line> record_lines;  // the lines of the result record being read
 
     bool next(Line& line) {
         std::string_view text;
@@ -201,6 +203,12 @@ struct Reader {
     enum class RecordStart { kNoNodeNumber, kUnreadableValues, kByTokens, kPacked };
 
     RecordStart read_result_start(std::string_view rest, int id_width, ResultRecord& record, bool& zero_point) {
+        int64_t standard_id = 0;
+        if (read_standard_id(rest, id_width, standard_id) &&
+            read_standard_reals(rest.substr(static_cast<size_t>(id_width)), record.values)) {
+            record.node_id = standard_id;
+            return RecordStart::kByTokens;
+        }
         std::string_view text = rest;
         const auto id = parse_int(next_record_token(text));
         if (id && read_value_tokens(text, record.values, zero_point)) {
@@ -218,6 +226,11 @@ struct Reader {
     }
 
     bool read_continuation_values(std::string_view after, int id_width, ResultRecord& record, bool& zero_point) {
+        const auto width = static_cast<size_t>(id_width);
+        if (after.size() >= width && after.substr(0, width).find_first_not_of(' ') == std::string_view::npos &&
+            read_standard_reals(after.substr(width), record.values)) {
+            return true;
+        }
         const size_t before = record.values.size();
         if (read_value_tokens(after, record.values, zero_point)) return true;
         record.values.resize(before);
@@ -239,7 +252,8 @@ struct Reader {
             return;
         }
         bool valid = start != RecordStart::kUnreadableValues;
-        std::vector<Line> lines{first};
+        std::vector<Line>& lines = record_lines;
+        lines.assign(1, first);
         Line line;
         while (next(line)) {
             const std::string_view trimmed = trim(line.text);

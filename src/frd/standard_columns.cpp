@@ -61,7 +61,10 @@ bool read_standard_reals(std::string_view fields, std::vector<double>& values) {
     for (size_t at = 0; at < fields.size(); at += kField) {
         if (!has_standard_shape(fields.data() + at)) return false;
     }
-    for (size_t at = 0; at < fields.size(); at += kField) values.push_back(standard_real(fields.data() + at));
+    const size_t first = values.size();
+    values.resize(first + fields.size() / kField);
+    double* out = values.data() + first;
+    for (size_t at = 0; at < fields.size(); at += kField) *out++ = standard_real(fields.data() + at);
     return true;
 }
 

@@ -67,17 +67,22 @@ TEST(FieldFormat, NotANumberAndInfinities) {
 }
 
 // The fields are made without the print routine; they must be its bytes.
-TEST(FieldFormat, SameBytesAsThePrintRoutineForAMillionValues) {
+TEST(FieldFormat, SameBytesAsThePrintRoutineForMillionsOfValues) {
     std::mt19937_64 random(2026);
     std::uniform_int_distribution<int> exponent(-330, 330);
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
     char expected[64];
-    for (int i = 0; i < 1000000; ++i) {
+    for (int i = 0; i < 3000000; ++i) {
         uint64_t bits = random();
         double value;
         std::memcpy(&value, &bits, sizeof value);  // every pattern: subnormals, huge, tiny
         if (i % 2 == 0) value = mantissa(random) * std::pow(10.0, exponent(random));
         if (i % 7 == 0) value = std::round(value * 1e5) / 1e5;  // halfway cases of five decimals
+        if (i % 5 == 0) {  // six digits and a five: the nearest double lies just above or below the half
+            const std::string text = std::to_string(100000 + random() % 900000) + "5e" + std::to_string(exponent(random));
+            value = std::strtod(text.c_str(), nullptr) * (random() % 2 ? 1.0 : -1.0);
+        }
+        if (i % 13 == 0) value = std::nextafter(std::floor(value), value > 0 ? 1e308 : -1e308);  // 9.99999..
         if (std::isnan(value)) continue;
         std::snprintf(expected, sizeof expected, "%12.5E", value);
         ASSERT_EQ(real(value, false), expected) << std::hexfloat << value;
