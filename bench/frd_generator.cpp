@@ -114,10 +114,11 @@ Block result_block(int step, const char* name, const std::vector<std::string>& c
     if (with_all) block.lines.push_back(" -5  ALL         1    2    0    0    1ALL\n");
     block.results.resize(n_nodes);
     block.entries.resize(n_nodes);
+    block.result_values.reserve(n_nodes * components.size());
     for (uint64_t i = 0; i < n_nodes; ++i) {
-        block.results[i].node_id = static_cast<int64_t>(i + 1);
+        block.results[i] = {static_cast<int64_t>(i + 1), block.result_values.size(), components.size()};
         for (size_t c = 0; c < components.size(); ++c) {
-            block.results[i].values.push_back(std::sin(0.001 * double(i) + double(c) + step) * 1e3);
+            block.result_values.push_back(std::sin(0.001 * double(i) + double(c) + step) * 1e3);
         }
         block.entries[i].index = static_cast<int64_t>(i);
     }

@@ -21,8 +21,8 @@ KOVAN_API kovan_status kovan_rewrite_memory(const void* data, uint64_t size, int
     *out_size = 0;
     return guarded([&] {
         if (size > std::string().max_size()) return kovan_status{KOVAN_ERR_NOMEM};
-        const std::string input(static_cast<const char*>(data), static_cast<size_t>(size));
-        const BlockReadResult read = read_blocks(input);
+        // Read in place: the blocks keep copies of what they need.
+        const BlockReadResult read = read_blocks(std::string_view(static_cast<const char*>(data), static_cast<size_t>(size)));
         if (!read.ok) {
             set_thread_error(read.error);
             return kovan_status{KOVAN_ERR_PARSE};

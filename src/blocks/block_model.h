@@ -29,9 +29,11 @@ struct ElementRecord {
     std::vector<int64_t> node_ids;
 };
 
+// A result record's values lie in its block's result_values, from begin on.
 struct ResultRecord {
     int64_t node_id = 0;
-    std::vector<double> values;
+    uint64_t begin = 0;
+    uint64_t count = 0;
 };
 
 struct Block {
@@ -49,7 +51,12 @@ struct Block {
     std::vector<NodeRecord> nodes;
     std::vector<ElementRecord> elements;
     std::vector<ResultRecord> results;
+    std::vector<double> result_values;  // every result record's values, record after record
 };
+
+inline const double* values_of(const Block& block, const ResultRecord& record) {
+    return block.result_values.data() + record.begin;
+}
 
 struct BlockDocument {
     std::vector<Block> blocks;

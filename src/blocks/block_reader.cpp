@@ -202,40 +202,46 @@ struct Reader {
     // How the "-1" line of a result record read.
     enum class RecordStart { kNoNodeNumber, kUnreadableValues, kByTokens, kPacked };
 
-    RecordStart read_result_start(std::string_view rest, int id_width, ResultRecord& record, bool& zero_point) {
+    // Reads the "-1" line's node number into `record` and appends its values
+    // to `values`; on failure the values appended are taken back.
+    RecordStart read_result_start(std::string_view rest, int id_width, ResultRecord& record,
+                                  std::vector<double>& values, bool& zero_point) {
+        const size_t begin = values.size();
         int64_t standard_id = 0;
         if (read_standard_id(rest, id_width, standard_id) &&
-            read_standard_reals(rest.substr(static_cast<size_t>(id_width)), record.values)) {
+            read_standard_reals(rest.substr(static_cast<size_t>(id_width)), values)) {
             record.node_id = standard_id;
             return RecordStart::kByTokens;
         }
         std::string_view text = rest;
         const auto id = parse_int(next_record_token(text));
-        if (id && read_value_tokens(text, record.values, zero_point)) {
+        if (id && read_value_tokens(text, values, zero_point)) {
             record.node_id = *id;
             return RecordStart::kByTokens;
         }
+        values.resize(begin);
         int64_t packed_id = 0;
         if (read_packed_record(rest, id_width, packed_id, packed) && !packed.empty()) {
             record.node_id = packed_id;
-            record.values = packed;
+            values.insert(values.end(), packed.begin(), packed.end());
             zero_point = false;
             return RecordStart::kPacked;
         }
         return id ? RecordStart::kUnreadableValues : RecordStart::kNoNodeNumber;
     }
 
-    bool read_continuation_values(std::string_view after, int id_width, ResultRecord& record, bool& zero_point) {
+    bool read_continuation_values(std::string_view after, int id_width, std::vector<double>& values,
+                                  bool& zero_point) {
         const auto width = static_cast<size_t>(id_width);
         if (after.size() >= width && after.substr(0, width).find_first_not_of(' ') == std::string_view::npos &&
-            read_standard_reals(after.substr(width), record.values)) {
+            read_standard_reals(after.substr(width), values)) {
             return true;
         }
-        const size_t before = record.values.size();
-        if (read_value_tokens(after, record.values, zero_point)) return true;
-        record.values.resize(before);
+        const size_t before = values.size();
+        if (read_value_tokens(after, values, zero_point)) return true;
+        values.resize(before);
         if (!read_packed_continuation(after, id_width, packed) || packed.empty()) return false;
-        record.values.insert(record.values.end(), packed.begin(), packed.end());
+        values.insert(values.end(), packed.begin(), packed.end());
         return true;
     }
 
@@ -244,9 +250,10 @@ struct Reader {
     void read_result_record(Block& block, const BlockHeader& header, const Line& first) {
         const int id_width = ascii_id_width(header.format);
         const std::string_view rest = first.text.substr(first.text.find("-1") + 2);
-        ResultRecord record;
+        std::vector<double>& values = block.result_values;
+        ResultRecord record{0, values.size(), 0};
         bool zero_point = false;
-        const RecordStart start = read_result_start(rest, id_width, record, zero_point);
+        const RecordStart start = read_result_start(rest, id_width, record, values, zero_point);
         if (start == RecordStart::kNoNodeNumber) {
             add_raw(block, first);
             return;
@@ -263,9 +270,10 @@ struct Reader {
             }
             lines.push_back(line);
             const std::string_view after = line.text.substr(line.text.find("-2") + 2);
-            valid = valid && read_continuation_values(after, id_width, record, zero_point);
+            valid = valid && read_continuation_values(after, id_width, values, zero_point);
         }
         if (!valid) {
+            values.resize(record.begin);
             for (const Line& kept : lines) add_raw(block, kept);
             return;
         }
@@ -273,8 +281,9 @@ struct Reader {
             block.id_width = start == RecordStart::kPacked ? static_cast<uint64_t>(id_width) : id_field_width(rest);
             block.zero_point = zero_point;
         }
+        record.count = values.size() - record.begin;
         block.entries.push_back({static_cast<int64_t>(block.results.size()), {}});
-        block.results.push_back(std::move(record));
+        block.results.push_back(record);
     }
 
     // ASCII blocks take every "-4" and "-5" line after the header; binary
@@ -333,22 +342,37 @@ struct Reader {
         const auto n = static_cast<uint64_t>(block.stated_count);
         block.results.reserve(n);
         block.entries.reserve(n);
+        block.result_values.resize(n * m);
+        double* out = block.result_values.data();
         const char* at = cursor.text + cursor.position;
         for (uint64_t i = 0; i < n; ++i, at += record_bytes) {
-            ResultRecord record{load_i32_le(at), std::vector<double>(m)};
             const char* value = at + kBinaryIdBytes;
             for (uint64_t k = 0; k < m; ++k, value += real_bytes) {
-                record.values[k] = load_real(value, static_cast<int32_t>(block.format));
+                *out++ = load_real(value, static_cast<int32_t>(block.format));
             }
             block.entries.push_back({static_cast<int64_t>(i), {}});
-            block.results.push_back(std::move(record));
+            block.results.push_back({load_i32_le(at), i * m, m});
         }
         cursor.position += n * record_bytes;
     }
 
     // ---- blocks ----
 
+    // Room for the records the header states, as far as the text left can
+    // hold them, so that a large block does not grow by copying.
+    void reserve_stated_records(Block& block, const BlockHeader& header) {
+        if (header.count <= 0) return;
+        constexpr uint64_t kShortestRecordLine = 16;
+        const uint64_t n = std::min(static_cast<uint64_t>(header.count), bytes_left(cursor) / kShortestRecordLine);
+        block.entries.reserve(n);
+        if (block.kind == kNodeBlock) block.nodes.reserve(n);
+        if (block.kind == kElementBlock) block.elements.reserve(n);
+        if (block.kind == kResultBlock) block.results.reserve(n);
+        if (block.kind == kResultBlock) block.result_values.reserve(n * 6);
+    }
+
     void read_ascii_body(Block& block, const BlockHeader& header) {
+        reserve_stated_records(block, header);
         ElementState elements(header);
         Line line;
         while (next(line)) {

@@ -83,9 +83,9 @@ Reason unwalkable_records(const Block& block) {
     if (block.kind == kResultBlock) {
         const uint64_t stored = stored_components(block);
         for (const ResultRecord& r : block.results) {
-            if (r.values.size() == stored && stored > 0) continue;
+            if (r.count == stored && stored > 0) continue;
             return "a result block record of node " + std::to_string(r.node_id) + " holds " +
-                   std::to_string(r.values.size()) + " values where the block stores " + std::to_string(stored) +
+                   std::to_string(r.count) + " values where the block stores " + std::to_string(stored) +
                    ", and every binary record holds exactly the stored components";
         }
     }

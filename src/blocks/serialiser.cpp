@@ -1,5 +1,6 @@
 #include "blocks/serialiser.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "blocks/field_format.h"
@@ -84,22 +85,23 @@ void write_element(std::string& out, const ElementRecord& element, const Layout&
     }
 }
 
-void write_result(std::string& out, const ResultRecord& result, const Layout& layout) {
+void write_result(std::string& out, const Block& block, const ResultRecord& result, const Layout& layout) {
+    const double* values = values_of(block, result);
     if (is_binary(layout.code)) {
         put_i32(out, result.node_id);
-        for (double v : result.values) put_real(out, v, layout.code);
+        for (uint64_t k = 0; k < result.count; ++k) put_real(out, values[k], layout.code);
         return;
     }
     constexpr size_t kPerLine = 6;
     out.append(" -1");
     append_integer(out, result.node_id, layout.id_width);
-    for (size_t k = 0; k < result.values.size(); ++k) {
+    for (size_t k = 0; k < result.count; ++k) {
         if (k != 0 && k % kPerLine == 0) {
             out.append(*layout.terminator);
             out.append(" -2");
             out.append(static_cast<size_t>(layout.id_width), ' ');
         }
-        append_real(out, result.values[k], layout.zero_point);
+        append_real(out, values[k], layout.zero_point);
     }
     out.append(*layout.terminator);
 }
@@ -113,7 +115,7 @@ void write_entry(std::string& out, const Block& block, const LineEntry& entry, c
     switch (block.kind) {
         case kNodeBlock: write_node(out, block.nodes.at(i), layout); break;
         case kElementBlock: write_element(out, block.elements.at(i), layout); break;
-        case kResultBlock: write_result(out, block.results.at(i), layout); break;
+        case kResultBlock: write_result(out, block, block.results.at(i), layout); break;
         default: break;
     }
 }
@@ -137,10 +139,42 @@ void write_block(std::string& out, const Block& block, int32_t target, const std
     }
 }
 
+// Room for a block as the given layout writes it, generously: a reserve
+// that is too large costs only address space, one that is too small makes
+// the text grow by copying.
+uint64_t room_for(const Block& block, const Layout& layout) {
+    const bool binary = is_binary(layout.code);
+    const uint64_t id = binary ? 4 : 3 + static_cast<uint64_t>(std::max(layout.id_width, 10)) + 4;
+    const uint64_t real = binary ? 8 : 13;
+    uint64_t room = 64;
+    for (const std::string& line : block.lines) room += line.size() + 16;
+    room += block.end_line.size() + 8;
+    for (const LineEntry& entry : block.entries) room += entry.raw.size();
+    room += block.nodes.size() * (id + 3 * real);
+    for (const ElementRecord& element : block.elements) {
+        room += 4 * id + element.node_ids.size() * (binary ? 4 : 1 + static_cast<uint64_t>(std::max(layout.node_width, 10)));
+    }
+    room += block.results.size() * id + block.result_values.size() * (real + 1);
+    return room;
+}
+
+uint64_t room_for(const BlockDocument& document, int32_t target) {
+    uint64_t room = 0;
+    for (const Block& block : document.blocks) {
+        room += block.kind == kTextBlock ? 0 : room_for(block, layout_of(block, target, document.line_terminator));
+        if (block.kind == kTextBlock) {
+            for (const std::string& line : block.lines) room += line.size();
+        }
+    }
+    return room;
+}
+
 }  // namespace
 
 std::string serialise(const BlockDocument& document, int32_t target) {
     std::string out;
+    const uint64_t room = room_for(document, target);
+    if (room < out.max_size()) out.reserve(static_cast<size_t>(room));
     for (const Block& block : document.blocks) write_block(out, block, target, document.line_terminator);
     return out;
 }

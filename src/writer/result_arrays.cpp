@@ -108,9 +108,9 @@ kovan_status add_array(Writer& writer, const ArrayInput& array) {
     block.lines = header_lines(writer, array, type_code_of(array));
     block.results.resize(static_cast<size_t>(n));
     block.entries.resize(static_cast<size_t>(n));
-    const double* values = array.values;
-    for (uint64_t i = 0; i < n; ++i, values += array.n_components) {
-        block.results[i] = ResultRecord{writer.node_ids[i], std::vector<double>(values, values + array.n_components)};
+    block.result_values.assign(array.values, array.values + n * array.n_components);
+    for (uint64_t i = 0; i < n; ++i) {
+        block.results[i] = ResultRecord{writer.node_ids[i], i * array.n_components, array.n_components};
         block.entries[i].index = static_cast<int64_t>(i);
     }
     block.end_line = " -3" + writer.line_terminator;

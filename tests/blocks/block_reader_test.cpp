@@ -115,7 +115,8 @@ TEST(BlockReader, ResultRecordsWithContinuationsAndRawOnes) {
                             .blocks[0];
     EXPECT_EQ(block.lines.size(), 3u);
     ASSERT_EQ(block.results.size(), 1u);
-    EXPECT_EQ(block.results[0].values.size(), 7u);
+    EXPECT_EQ(block.results[0].count, 7u);
+    EXPECT_EQ(block.result_values.size(), 7u);  // the unreadable record left no values behind
     ASSERT_EQ(block.entries.size(), 3u);
     EXPECT_EQ(block.entries[1].raw, " -1         2 1.0 bad\n");
     EXPECT_EQ(block.entries[2].raw, " -2           7.0\n");
@@ -146,7 +147,9 @@ TEST(BlockReader, BinaryResultPayloadStartsAfterTheDeclaredComponentLines) {
     EXPECT_EQ(block.lines.size(), 6u);
     ASSERT_EQ(block.results.size(), 1u);
     EXPECT_EQ(block.results[0].node_id, 13613);
-    EXPECT_EQ(block.results[0].values, (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(std::vector<double>(values_of(block, block.results[0]), values_of(block, block.results[0]) + 3),
+              (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(block.results[0].count, 3u);
     EXPECT_EQ(doc.blocks[1].lines, (std::vector<std::string>{" -3\n"}));
 }
 

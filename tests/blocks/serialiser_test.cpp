@@ -104,7 +104,8 @@ TEST(Serialiser, ResultValuesGoSixToALine) {
     block.format = 1;
     block.lines = {"  100CL  101 1.00000E+00           1                     0    1           1\n",
                    " -4  S            7    1\n"};
-    block.results = {{3, {1, 2, 3, 4, 5, 6, 7}}, {4, {}}};
+    block.results = {{3, 0, 7}, {4, 7, 0}};
+    block.result_values = {1, 2, 3, 4, 5, 6, 7};
     block.entries = {{0, {}}, {-1, "raw line\n"}, {1, {}}};
     block.end_line = " -3\n";
     EXPECT_EQ(write(block, 0),
