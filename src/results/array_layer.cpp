@@ -7,13 +7,12 @@
 namespace kovan {
 namespace {
 
-std::vector<double> zeroed_values(uint64_t n_points, uint64_t c) {
+void check_size(uint64_t n_points, uint64_t c) {
     const uint64_t max_values = std::numeric_limits<size_t>::max() / sizeof(double);
     if (c > std::numeric_limits<uint32_t>::max() || (n_points != 0 && c > max_values / n_points)) {
         throw std::length_error("result array of " + std::to_string(n_points) + " points by " +
                                 std::to_string(c) + " components");
     }
-    return std::vector<double>(n_points * c, 0.0);
 }
 
 // The point of a node, or UINT64_MAX when it is not in the mesh. Records
@@ -32,10 +31,22 @@ std::string component_conflict(const std::string& name, int64_t node, uint64_t n
 
 }  // namespace
 
-bool ArrayLayer::add(int64_t node, const double* values, uint64_t n) {
+// Rows are written once: points before the first one filled get zeros as
+// the rows are appended, so memory is not zeroed first and written again.
+double* ArrayLayer::row(uint64_t p) {
+    const uint64_t c = array.n_components;
+    if (p < filled) return &array.values[p * c];
+    array.values.resize(p * c);  // zeros for the points without record
+    array.values.insert(array.values.end(), c, 0.0);
+    filled = p + 1;
+    return &array.values[p * c];
+}
+
+bool ArrayLayer::add_any(int64_t node, const double* values, uint64_t n) {
     if (ascending_only && !empty && node <= last_node) return false;
     if (empty) {
-        array.values = zeroed_values(doc->node_ids.size(), n);
+        check_size(doc->node_ids.size(), n);
+        array.values.reserve(doc->node_ids.size() * n);
         array.n_components = static_cast<uint32_t>(n);
         empty = false;
     }
@@ -44,16 +55,19 @@ bool ArrayLayer::add(int64_t node, const double* values, uint64_t n) {
     point = point_of(*doc, node, point);
     if (point == UINT64_MAX) return true;
     const uint64_t c = array.n_components;
-    double* target = &array.values[point * c];
     if (c == 1 || n == c) {
-        std::copy(values, values + c, target);
+        std::copy(values, values + c, row(point));
     } else if (n == 1) {
-        std::fill(target, target + c, values[0]);
+        std::fill_n(row(point), c, values[0]);
     } else {
         status = KOVAN_ERR_COMPONENTS;
         error = component_conflict(array.name, node, n, c);
     }
     return true;
+}
+
+void ArrayLayer::finish() {
+    if (!empty) array.values.resize(doc->node_ids.size() * array.n_components);
 }
 
 }  // namespace kovan

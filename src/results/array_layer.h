@@ -19,15 +19,36 @@ struct ArrayLayer {
     // a strictly ascending run cannot repeat a node, so records laid as they
     // come are final.
     bool ascending_only = false;
-    ResultArray array;  // values zeroed and sized on the first record
+    ResultArray array;  // complete, zeros where no record came, once finish() is called
     bool empty = true;  // no record has arrived
     uint32_t status = KOVAN_OK;
     std::string error;
     uint64_t point = UINT64_MAX;  // the previous record's point
     int64_t last_node = 0;
 
+    uint64_t filled = 0;  // rows written so far, zeros included
+
     void expect(uint64_t /*records*/, uint64_t /*components*/) {}
-    bool add(int64_t node, const double* values, uint64_t n);
+    inline bool add(int64_t node, const double* values, uint64_t n);
+    void finish();  // zeros for the points after the last record
+
+    bool add_any(int64_t node, const double* values, uint64_t n);
+    double* row(uint64_t point);
 };
+
+// The common case inline: the mesh's next node, right after the last row
+// written, with the block's own value count.
+inline bool ArrayLayer::add(int64_t node, const double* values, uint64_t n) {
+    const uint64_t next = point + 1;  // 0 before the first record
+    if (!empty && status == KOVAN_OK && node > last_node && n == array.n_components && next == filled &&
+        next < doc->node_ids.size() && doc->node_ids[next] == node) {
+        last_node = node;
+        point = next;
+        filled = next + 1;
+        array.values.insert(array.values.end(), values, values + n);
+        return true;
+    }
+    return add_any(node, values, n);
+}
 
 }  // namespace kovan

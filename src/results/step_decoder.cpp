@@ -18,7 +18,10 @@ ArrayLayer lay_block(const Document& doc, const BlockRef& ref) {
     direct.doc = &doc;
     direct.ascending_only = true;
     direct.array.name = ref.name;
-    if (read_block_records(doc.text, ref, direct)) return direct;
+    if (read_block_records(doc.text, ref, direct)) {
+        direct.finish();
+        return direct;
+    }
     DecodedBlock block;
     decode_block(doc.text, ref, block);
     ArrayLayer general;
@@ -27,6 +30,7 @@ ArrayLayer lay_block(const Document& doc, const BlockRef& ref) {
     for (size_t k = 0; k < block.node_ids.size(); ++k) {
         general.add(block.node_ids[k], &block.values[block.begin[k]], block.count[k]);
     }
+    general.finish();
     return general;
 }
 
