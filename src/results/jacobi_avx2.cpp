@@ -13,7 +13,7 @@ namespace kovan {
 namespace {
 
 using Avx2Lanes = double __attribute__((vector_size(32)));
-constexpr int kGroups = 4;  // eight points in flight
+constexpr int kGroups = 4;  // sixteen points in flight
 
 struct Avx2Sqrt {
     static inline __attribute__((always_inline)) Avx2Lanes apply(Avx2Lanes x) {
