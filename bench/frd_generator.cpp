@@ -153,7 +153,7 @@ Generated generate(uint64_t target_bytes, Encoding encoding, bool quadratic) {
     document.blocks.push_back(text({"    1C\n", "    1UPGM               CalculiX\n"}));
     document.blocks.push_back(node_block(n * (quadratic ? 2 : 1) + 1, f.nodes, out.nodes));
     document.blocks.push_back(element_block(n, quadratic, f.elements, out.elements));
-    out.text = kovan::serialise(document, kovan::kKeepFormats);
+    out.text = std::string(kovan::serialise(document, kovan::kKeepFormats).view());
     for (int step = 1; out.text.size() < target_bytes; ++step) {
         BlockDocument results;
         results.blocks.push_back(text({"    1PSTEP                         " + std::to_string(step) + "           1           1\n"}));
@@ -161,7 +161,7 @@ Generated generate(uint64_t target_bytes, Encoding encoding, bool quadratic) {
         results.blocks.push_back(text({"    1PSTEP                         " + std::to_string(step) + "           1           1\n"}));
         results.blocks.push_back(
             result_block(step, "STRESS", {"SXX", "SYY", "SZZ", "SXY", "SYZ", "SZX"}, false, out.nodes, f.results));
-        out.text += kovan::serialise(results, kovan::kKeepFormats);
+        out.text += kovan::serialise(results, kovan::kKeepFormats).view();
         out.steps = static_cast<uint64_t>(step);
     }
     out.text += " 9999\n";

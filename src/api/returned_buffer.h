@@ -2,12 +2,12 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include "blocks/output_text.h"
 
 namespace kovan {
 
-// Copies `bytes` into a new malloc'd buffer with a NUL byte after them;
-// false, with the outputs untouched, when it cannot be allocated.
-bool hand_out(const std::string& bytes, char** out, uint64_t* out_size) noexcept;
+// Hands the text's buffer to the caller, with a NUL byte after it; false,
+// with the outputs untouched, when no buffer can be had.
+bool hand_out(OutputText&& text, char** out, uint64_t* out_size) noexcept;
 
 }  // namespace kovan

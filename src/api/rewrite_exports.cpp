@@ -31,8 +31,7 @@ KOVAN_API kovan_status kovan_rewrite_memory(const void* data, uint64_t size, int
             set_thread_error(*refusal);
             return kovan_status{KOVAN_ERR_PARSE};
         }
-        const std::string bytes = serialise(read.document, format);
-        return hand_out(bytes, out, out_size) ? kovan_status{KOVAN_OK} : kovan_status{KOVAN_ERR_NOMEM};
+        return hand_out(serialise(read.document, format), out, out_size) ? kovan_status{KOVAN_OK} : kovan_status{KOVAN_ERR_NOMEM};
     });
 }
 

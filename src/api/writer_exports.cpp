@@ -70,8 +70,7 @@ KOVAN_API kovan_status kovan_writer_finish(kovan_writer* writer, char** out, uin
     *out = nullptr;
     *out_size = 0;
     return guarded([&] {
-        const std::string bytes = finish_file(*writer_of(writer));
-        return hand_out(bytes, out, out_size) ? kovan_status{KOVAN_OK} : kovan_status{KOVAN_ERR_NOMEM};
+        return hand_out(finish_file(*writer_of(writer)), out, out_size) ? kovan_status{KOVAN_OK} : kovan_status{KOVAN_ERR_NOMEM};
     });
 }
 

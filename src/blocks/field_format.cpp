@@ -12,7 +12,7 @@ namespace {
 
 constexpr size_t kFieldBuffer = 32;
 
-void append_printed(std::string& out, const char* text, int length) {
+void append_printed(OutputText& out, const char* text, int length) {
     if (length > 0) out.append(text, static_cast<size_t>(length));
 }
 
@@ -34,12 +34,12 @@ int print_exponent_form(char* buffer, size_t size, double value, int precision) 
 
 // "%.4E" gives d.ddddE±xx; FRD's zero-point form moves the point before the
 // first digit: 0.dddddE±(xx+1).
-void append_zero_point(std::string& out, double value) {
+void append_zero_point(OutputText& out, double value) {
     char printed[kFieldBuffer];
     print_exponent_form(printed, sizeof printed, value, 4);
     const char* e = std::strchr(printed, 'E');
     if (e == nullptr || e - printed < 2) {
-        out.append(printed);
+        out.append(std::string_view(printed));
         return;
     }
     const bool negative = printed[0] == '-';
@@ -61,14 +61,14 @@ void append_zero_point(std::string& out, double value) {
 
 // "%*lld", padded here rather than by the print routine: widths read from a
 // file can be far wider than any buffer on the stack.
-void append_integer(std::string& out, int64_t value, int width) {
+void append_integer(OutputText& out, int64_t value, int width) {
     char digits[kFieldBuffer];
     const int length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
     if (width > length) out.append(static_cast<size_t>(width - length), ' ');
     append_printed(out, digits, length);
 }
 
-void append_real(std::string& out, double value, bool zero_point) {
+void append_real(OutputText& out, double value, bool zero_point) {
     if (std::isnan(value)) {
         out.append("         NaN");
     } else if (zero_point) {

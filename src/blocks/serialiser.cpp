@@ -10,14 +10,14 @@
 namespace kovan {
 namespace {
 
-void put_i32(std::string& out, int64_t value) {
+void put_i32(OutputText& out, int64_t value) {
     const auto bits = static_cast<uint32_t>(static_cast<int32_t>(value));
     const char bytes[4] = {static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
                            static_cast<char>((bits >> 16) & 0xFF), static_cast<char>((bits >> 24) & 0xFF)};
     out.append(bytes, 4);
 }
 
-void put_real(std::string& out, double value, int32_t format) {
+void put_real(OutputText& out, double value, int32_t format) {
     uint64_t bits = 0;
     if (format == kBinaryDouble) {
         std::memcpy(&bits, &value, 8);
@@ -55,7 +55,7 @@ Layout layout_of(const Block& block, int32_t target, const std::string& terminat
     return layout;
 }
 
-void write_node(std::string& out, const NodeRecord& node, const Layout& layout) {
+void write_node(OutputText& out, const NodeRecord& node, const Layout& layout) {
     if (is_binary(layout.code)) {
         put_i32(out, node.id);
         for (double v : {node.x, node.y, node.z}) put_real(out, v, layout.code);
@@ -67,7 +67,7 @@ void write_node(std::string& out, const NodeRecord& node, const Layout& layout) 
     out.append(*layout.terminator);
 }
 
-void write_element(std::string& out, const ElementRecord& element, const Layout& layout) {
+void write_element(OutputText& out, const ElementRecord& element, const Layout& layout) {
     if (is_binary(layout.code)) {
         for (int64_t v : {element.id, element.type, element.group, element.material}) put_i32(out, v);
         for (int64_t node : element.node_ids) put_i32(out, node);
@@ -85,7 +85,7 @@ void write_element(std::string& out, const ElementRecord& element, const Layout&
     }
 }
 
-void write_result(std::string& out, const Block& block, const ResultRecord& result, const Layout& layout) {
+void write_result(OutputText& out, const Block& block, const ResultRecord& result, const Layout& layout) {
     const double* values = values_of(block, result);
     if (is_binary(layout.code)) {
         put_i32(out, result.node_id);
@@ -106,7 +106,7 @@ void write_result(std::string& out, const Block& block, const ResultRecord& resu
     out.append(*layout.terminator);
 }
 
-void write_entry(std::string& out, const Block& block, const LineEntry& entry, const Layout& layout) {
+void write_entry(OutputText& out, const Block& block, const LineEntry& entry, const Layout& layout) {
     if (entry.index < 0) {
         out.append(entry.raw);
         return;
@@ -120,7 +120,7 @@ void write_entry(std::string& out, const Block& block, const LineEntry& entry, c
     }
 }
 
-void write_block(std::string& out, const Block& block, int32_t target, const std::string& terminator) {
+void write_block(OutputText& out, const Block& block, int32_t target, const std::string& terminator) {
     if (block.kind == kTextBlock) {
         for (const std::string& line : block.lines) out.append(line);
         return;
@@ -171,10 +171,10 @@ uint64_t room_for(const BlockDocument& document, int32_t target) {
 
 }  // namespace
 
-std::string serialise(const BlockDocument& document, int32_t target) {
-    std::string out;
+OutputText serialise(const BlockDocument& document, int32_t target) {
+    OutputText out;
     const uint64_t room = room_for(document, target);
-    if (room < out.max_size()) out.reserve(static_cast<size_t>(room));
+    if (room < SIZE_MAX / 2) out.reserve(static_cast<size_t>(room));
     for (const Block& block : document.blocks) write_block(out, block, target, document.line_terminator);
     return out;
 }

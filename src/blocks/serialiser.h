@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include "blocks/output_text.h"
 
 #include "blocks/block_model.h"
 
@@ -12,6 +12,6 @@ namespace kovan {
 // -1 to write each block in its own format.
 constexpr int32_t kKeepFormats = -1;
 
-std::string serialise(const BlockDocument& document, int32_t target);
+OutputText serialise(const BlockDocument& document, int32_t target);
 
 }  // namespace kovan

@@ -47,7 +47,7 @@ void frame_element_block(Writer& writer) {
 
 }  // namespace
 
-std::string finish_file(Writer& writer) {
+OutputText finish_file(Writer& writer) {
     writer.finished = true;
     const std::string& end = writer.line_terminator;
     frame_node_block(writer);

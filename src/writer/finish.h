@@ -1,7 +1,7 @@
 // Framing a Writer's blocks into a complete FRD file.
 #pragma once
 
-#include <string>
+#include "blocks/output_text.h"
 
 #include "writer/writer.h"
 
@@ -9,6 +9,6 @@ namespace kovan {
 
 // The whole file: opening records, node block, element block (when it holds
 // cells), each array's step line and result block, and " 9999".
-std::string finish_file(Writer& writer);
+OutputText finish_file(Writer& writer);
 
 }  // namespace kovan

@@ -13,15 +13,15 @@ using namespace kovan;
 namespace {
 
 std::string integer(int64_t value, int width) {
-    std::string out;
+    OutputText out;
     append_integer(out, value, width);
-    return out;
+    return std::string(out.view());
 }
 
 std::string real(double value, bool zero_point) {
-    std::string out;
+    OutputText out;
     append_real(out, value, zero_point);
-    return out;
+    return std::string(out.view());
 }
 
 TEST(FieldFormat, IntegersAreRightAlignedAndNeverCut) {

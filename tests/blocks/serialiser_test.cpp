@@ -25,10 +25,10 @@ std::string write(const Block& block, int32_t target, const std::string& termina
     BlockDocument document;
     document.blocks = {block};
     document.line_terminator = terminator;
-    return serialise(document, target);
+    return std::string(serialise(document, target).view());
 }
 
-TEST(Serialiser, EmptyDocumentIsEmpty) { EXPECT_EQ(serialise(BlockDocument{}, 2), ""); }
+TEST(Serialiser, EmptyDocumentIsEmpty) { EXPECT_EQ(serialise(BlockDocument{}, 2).view(), ""); }
 
 TEST(Serialiser, AsciiNodeRecordsInBothWidths) {
     EXPECT_EQ(write(node_block(1), -1),
@@ -124,7 +124,7 @@ TEST(Serialiser, TextBlocksAndUnstampableHeadersStayAsTheyAre) {
     nodes.lines[0] = "    2C 1\n";
     BlockDocument document;
     document.blocks = {text, nodes};
-    EXPECT_EQ(serialise(document, 0), "    1C\n    1UPGM  kovan\r\n 9999    2C 1\n"
+    EXPECT_EQ(serialise(document, 0).view(), "    1C\n    1UPGM  kovan\r\n 9999    2C 1\n"
                                       " -1    7 1.23457E+03-5.00000E-01 0.00000E+00\n -3\n");
 }
 
