@@ -47,7 +47,7 @@ Block node_block(uint64_t side, uint32_t format, uint64_t& count) {
     for (uint64_t k = 0; k < side; ++k) {
         for (uint64_t j = 0; j < side; ++j) {
             for (uint64_t i = 0; i < side; ++i) {
-                block.entries.push_back({static_cast<int64_t>(block.nodes.size()), {}});
+                block.entries.push_back({static_cast<int64_t>(block.nodes.size())});
                 block.nodes.push_back({static_cast<int64_t>(block.nodes.size() + 1), 0.1 * i, 0.1 * j, 0.1 * k});
             }
         }
@@ -81,7 +81,7 @@ Block element_block(uint64_t n, bool quadratic, uint32_t format, uint64_t& count
                     const int* d = quadratic ? kHex20[v] : kHex8[v];
                     e.node_ids.push_back(id(scale * i + d[0], scale * j + d[1], scale * k + d[2]));
                 }
-                block.entries.push_back({static_cast<int64_t>(block.elements.size()), {}});
+                block.entries.push_back({static_cast<int64_t>(block.elements.size())});
                 block.elements.push_back(std::move(e));
             }
         }

@@ -4,16 +4,17 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kovan {
 
 enum BlockKind : uint32_t { kTextBlock = 0, kNodeBlock = 1, kElementBlock = 2, kResultBlock = 3 };
 
-// One data line of a block: a record by position, or a raw line kept as it stood.
+// One data line of a block: a record by position, or, when negative, a raw
+// line kept as it stood: number -index - 1 of the block's raw_lines.
 struct LineEntry {
-    int64_t index = -1;  // -1: the raw text is written as it stands
-    std::string raw;     // with its terminator
+    int64_t index = -1;
 };
 
 struct NodeRecord {
@@ -42,6 +43,7 @@ struct Block {
     // result block's "-4" and "-5" lines; each with its own terminator.
     std::vector<std::string> lines;
     std::vector<LineEntry> entries;  // data lines in file order
+    std::vector<std::string> raw_lines;  // with their terminators
     std::string end_line;            // " -3" with its terminator; empty when none
     uint32_t format = 1;
     int64_t stated_count = -1;
@@ -53,6 +55,15 @@ struct Block {
     std::vector<ResultRecord> results;
     std::vector<double> result_values;  // every result record's values, record after record
 };
+
+inline LineEntry raw_entry(Block& block, std::string_view line) {
+    block.raw_lines.emplace_back(line);
+    return LineEntry{-static_cast<int64_t>(block.raw_lines.size())};
+}
+
+inline const std::string& raw_text(const Block& block, const LineEntry& entry) {
+    return block.raw_lines.at(static_cast<size_t>(-(entry.index + 1)));
+}
 
 inline const double* values_of(const Block& block, const ResultRecord& record) {
     return block.result_values.data() + record.begin;

@@ -76,7 +76,7 @@ struct Reader {
         --cursor.line_count;
     }
 
-    static void add_raw(Block& block, const Line& line) { block.entries.push_back({-1, std::string(line.full)}); }
+    static void add_raw(Block& block, const Line& line) { block.entries.push_back(raw_entry(block, line.full)); }
 
     // ---- node blocks ----
 
@@ -91,7 +91,7 @@ struct Reader {
             block.id_width = node.packed_width != 0 ? static_cast<uint64_t>(node.packed_width) : id_field_width(rest);
             block.zero_point = std::any_of(std::begin(node.texts), std::end(node.texts), is_zero_point);
         }
-        block.entries.push_back({static_cast<int64_t>(block.nodes.size()), {}});
+        block.entries.push_back({static_cast<int64_t>(block.nodes.size())});
         block.nodes.push_back({node.id, node.xyz[0], node.xyz[1], node.xyz[2]});
     }
 
@@ -107,7 +107,7 @@ struct Reader {
         const char* at = cursor.text + cursor.position;
         for (uint64_t i = 0; i < n; ++i, at += record_bytes) {
             const BinaryNode node = load_binary_node(at, static_cast<int32_t>(block.format));
-            block.entries.push_back({static_cast<int64_t>(i), {}});
+            block.entries.push_back({static_cast<int64_t>(i)});
             block.nodes.push_back({node.id, node.x, node.y, node.z});
         }
         cursor.position += n * record_bytes;
@@ -133,7 +133,7 @@ struct Reader {
             const char* nodes = cursor.text + cursor.position;
             for (uint32_t k = 0; k < type->node_count; ++k) element.node_ids.push_back(load_i32_le(nodes + 4 * k));
             cursor.position += 4 * uint64_t{type->node_count};
-            block.entries.push_back({static_cast<int64_t>(i), {}});
+            block.entries.push_back({static_cast<int64_t>(i)});
             block.elements.push_back(std::move(element));
         }
     }
@@ -162,7 +162,7 @@ struct Reader {
             add_raw(block, line);
             return;
         }
-        block.entries.push_back({static_cast<int64_t>(block.elements.size()), {}});
+        block.entries.push_back({static_cast<int64_t>(block.elements.size())});
         block.elements.push_back({fields[0], fields[1], fields[2], fields[3], {}});
     }
 
@@ -282,7 +282,7 @@ struct Reader {
             block.zero_point = zero_point;
         }
         record.count = values.size() - record.begin;
-        block.entries.push_back({static_cast<int64_t>(block.results.size()), {}});
+        block.entries.push_back({static_cast<int64_t>(block.results.size())});
         block.results.push_back(record);
     }
 
@@ -350,7 +350,7 @@ struct Reader {
             for (uint64_t k = 0; k < m; ++k, value += real_bytes) {
                 *out++ = load_real(value, static_cast<int32_t>(block.format));
             }
-            block.entries.push_back({static_cast<int64_t>(i), {}});
+            block.entries.push_back({static_cast<int64_t>(i)});
             block.results.push_back({load_i32_le(at), i * m, m});
         }
         cursor.position += n * record_bytes;

@@ -108,7 +108,7 @@ void write_result(OutputText& out, const Block& block, const ResultRecord& resul
 
 void write_entry(OutputText& out, const Block& block, const LineEntry& entry, const Layout& layout) {
     if (entry.index < 0) {
-        out.append(entry.raw);
+        out.append(raw_text(block, entry));
         return;
     }
     const auto i = static_cast<size_t>(entry.index);
@@ -149,7 +149,7 @@ uint64_t room_for(const Block& block, const Layout& layout) {
     uint64_t room = 64;
     for (const std::string& line : block.lines) room += line.size() + 16;
     room += block.end_line.size() + 8;
-    for (const LineEntry& entry : block.entries) room += entry.raw.size();
+    for (const std::string& line : block.raw_lines) room += line.size();
     room += block.nodes.size() * (id + 3 * real);
     for (const ElementRecord& element : block.elements) {
         room += 4 * id + element.node_ids.size() * (binary ? 4 : 1 + static_cast<uint64_t>(std::max(layout.node_width, 10)));

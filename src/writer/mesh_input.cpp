@@ -81,7 +81,7 @@ kovan_status add_cell(Writer& writer, const CellInput& cells, uint64_t i, std::v
     ElementRecord element{id, type->frd_code, 1, 1, std::vector<int64_t>(type->node_count)};
     for (uint32_t k = 0; k < type->node_count; ++k) element.node_ids[k] = collected[order[k]];
     Block& block = writer.element_block;
-    block.entries.push_back({static_cast<int64_t>(block.elements.size()), {}});
+    block.entries.push_back({static_cast<int64_t>(block.elements.size())});
     block.elements.push_back(std::move(element));
     return KOVAN_OK;
 }

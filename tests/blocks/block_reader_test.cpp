@@ -69,9 +69,9 @@ TEST(BlockReader, NodeLinesBecomeRecordsOrStayRaw) {
     EXPECT_EQ(block.nodes[1].z, -3.0);
     ASSERT_EQ(block.entries.size(), 4u);
     EXPECT_EQ(block.entries[1].index, -1);
-    EXPECT_EQ(block.entries[1].raw, " -1       8 x 1.0 2.0\n");
+    EXPECT_EQ(raw_text(block, block.entries[1]), " -1       8 x 1.0 2.0\n");
     EXPECT_EQ(block.entries[2].index, 1);
-    EXPECT_EQ(block.entries[3].raw, " -2 junk\n");
+    EXPECT_EQ(raw_text(block, block.entries[3]), " -2 junk\n");
 }
 
 TEST(BlockReader, ElementContinuationsJoinTheirElement) {
@@ -88,8 +88,8 @@ TEST(BlockReader, ElementContinuationsJoinTheirElement) {
     EXPECT_EQ(block.id_width, 10u);
     EXPECT_EQ(block.node_id_width, 10u);
     ASSERT_EQ(block.entries.size(), 3u);
-    EXPECT_EQ(block.entries[1].raw, " -1         x\n");
-    EXPECT_EQ(block.entries[2].raw, " -2         9\n");
+    EXPECT_EQ(raw_text(block, block.entries[1]), " -1         x\n");
+    EXPECT_EQ(raw_text(block, block.entries[2]), " -2         9\n");
 }
 
 TEST(BlockReader, ElementWidthComesFromTheBlockBeforeTheFirstLineRule) {
@@ -118,15 +118,15 @@ TEST(BlockReader, ResultRecordsWithContinuationsAndRawOnes) {
     EXPECT_EQ(block.results[0].count, 7u);
     EXPECT_EQ(block.result_values.size(), 7u);  // the unreadable record left no values behind
     ASSERT_EQ(block.entries.size(), 3u);
-    EXPECT_EQ(block.entries[1].raw, " -1         2 1.0 bad\n");
-    EXPECT_EQ(block.entries[2].raw, " -2           7.0\n");
+    EXPECT_EQ(raw_text(block, block.entries[1]), " -1         2 1.0 bad\n");
+    EXPECT_EQ(raw_text(block, block.entries[2]), " -2           7.0\n");
 }
 
 TEST(BlockReader, AsciiBlockWithoutEndLineTakesTheRest) {
     const Block block = read_ok("    2C 1 1\n -1 1 1.0 2.0 3.0\n    3C 1 1\n 9999\n").blocks[0];
     EXPECT_EQ(block.end_line, "");
     ASSERT_EQ(block.entries.size(), 3u);
-    EXPECT_EQ(block.entries[1].raw, "    3C 1 1\n");
+    EXPECT_EQ(raw_text(block, block.entries[1]), "    3C 1 1\n");
 }
 
 std::string binary_disp(int32_t first_node) {

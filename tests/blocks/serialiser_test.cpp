@@ -16,7 +16,7 @@ Block node_block(uint32_t format) {
     block.lines = {"    2C                             1                                     " + std::to_string(format) +
                    "\n"};
     block.nodes = {{7, 1234.5678, -0.5, 0.0}};
-    block.entries = {{0, {}}};
+    block.entries = {{0}};
     if (format < 2) block.end_line = " -3\n";
     return block;
 }
@@ -77,7 +77,7 @@ Block element_block(uint32_t format, int nodes) {
     ElementRecord element{5, 4, 0, 1, {}};
     for (int n = 1; n <= nodes; ++n) element.node_ids.push_back(n);
     block.elements = {element};
-    block.entries = {{0, {}}};
+    block.entries = {{0}};
     block.end_line = " -3\n";
     return block;
 }
@@ -106,7 +106,8 @@ TEST(Serialiser, ResultValuesGoSixToALine) {
                    " -4  S            7    1\n"};
     block.results = {{3, 0, 7}, {4, 7, 0}};
     block.result_values = {1, 2, 3, 4, 5, 6, 7};
-    block.entries = {{0, {}}, {-1, "raw line\n"}, {1, {}}};
+    block.entries = {{0}, {-1}, {1}};
+    block.raw_lines = {"raw line\n"};
     block.end_line = " -3\n";
     EXPECT_EQ(write(block, 0),
               "  100CL  101 1.00000E+00           1                     0    1           0\n"
