@@ -5,10 +5,9 @@ import sys
 from pathlib import Path
 
 
-def load(folder):
-    data = json.loads((Path(folder) / "results.json").read_text())
+def load_group(path):
     runs = {}
-    for b in data["benchmarks"]:
+    for b in json.loads(path.read_text())["benchmarks"]:
         name = b["run_name"] if "run_name" in b else b["name"]
         if b.get("run_type") == "aggregate":
             if b.get("aggregate_name") == "median":
@@ -16,6 +15,19 @@ def load(folder):
         elif name not in runs:
             runs[name] = b
     return runs
+
+
+def load(folder):
+    """One dictionary per process run (group), so that ratios stay within one run."""
+    return [load_group(path) for path in sorted(Path(folder).glob("results-*.json"))]
+
+
+def find(groups, name, floors=()):
+    """The group that measured `name` and all its floors; else any that measured `name`."""
+    for g in groups:
+        if name in g and all(f in g for f in floors):
+            return g
+    return next((g for g in groups if name in g), {})
 
 
 def memory(folder):
@@ -60,7 +72,8 @@ def main(folders):
     for label, name, floors, target in ROWS:
         line = f"{label:38}"
         ratios = []
-        for _, r, _ in results:
+        for _, groups, _ in results:
+            r = find(groups, name, floors)
             b = r.get(name)
             if b is None:
                 line += f"{'-':>14}{'-':>8}{'-':>7}"
@@ -74,8 +87,8 @@ def main(folders):
         if len(ratios) == 2 and None not in ratios:
             line += f"{ratios[1] / ratios[0]:12.2f}"
         print(line)
-    for size, r, mem in results:
-        derived = r.get("BM_Derived", {}).get("ns/point")  # seconds per point, as the inverted rate
+    for size, groups, mem in results:
+        derived = find(groups, "BM_Derived").get("BM_Derived", {}).get("ns/point")  # seconds per point, as the inverted rate
         if derived is not None:
             print(f"{size} MB: derived arrays {derived * 1e9:.0f} ns per tensor point (target <= 100)")
         for encoding, (peak, needed, ratio) in sorted(mem.items()):
