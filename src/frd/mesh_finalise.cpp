@@ -36,36 +36,44 @@ void finalise_points(Document& doc) {
     index_points(doc);
 }
 
-// The element's point indices, or false when one of its nodes is missing.
-bool element_points(const Document& doc, uint64_t begin, uint64_t end, std::vector<int64_t>& out) {
-    out.clear();
+bool all_nodes_known(const Document& doc, uint64_t begin, uint64_t end) {
     for (uint64_t k = begin; k < end; ++k) {
-        const uint64_t point = find_point(doc, doc.raw_element_nodes[k]);
-        if (point == UINT64_MAX) return false;
-        out.push_back(static_cast<int64_t>(point));
+        if (find_point(doc, doc.raw_element_nodes[k]) == UINT64_MAX) return false;
     }
     return true;
 }
 
+// Elements that name a missing node are dropped. The raw arrays become the
+// cell arrays in place (node numbers turned into point indices, kept
+// elements moved forward over dropped ones), so a large mesh is not held
+// twice.
 void finalise_cells(Document& doc) {
     const size_t n = doc.raw_element_types.size();
+    std::vector<int64_t>& nodes = doc.raw_element_nodes;
     doc.cell_offsets.reserve(n + 1);
     doc.cell_offsets.push_back(0);
-    doc.cell_types.reserve(n);
-    doc.cell_ids.reserve(n);
-    doc.connectivity.reserve(doc.raw_element_nodes.size());
-    std::vector<int64_t> points;
-    uint64_t begin = 0;
+    uint64_t begin = 0, kept_nodes = 0;
+    size_t kept = 0;
     for (size_t e = 0; e < n; ++e) {
         const uint64_t end = doc.raw_element_ends[e];
-        if (element_points(doc, begin, end, points)) {
-            doc.connectivity.insert(doc.connectivity.end(), points.begin(), points.end());
-            doc.cell_offsets.push_back(static_cast<int64_t>(doc.connectivity.size()));
-            doc.cell_types.push_back(doc.raw_element_types[e]);
-            doc.cell_ids.push_back(doc.raw_element_ids[e]);
+        if (all_nodes_known(doc, begin, end)) {
+            // Each number is read before anything is written over it.
+            for (uint64_t k = begin; k < end; ++k) {
+                nodes[kept_nodes++] = static_cast<int64_t>(find_point(doc, nodes[k]));
+            }
+            doc.cell_offsets.push_back(static_cast<int64_t>(kept_nodes));
+            doc.raw_element_types[kept] = doc.raw_element_types[e];
+            doc.raw_element_ids[kept] = doc.raw_element_ids[e];
+            ++kept;
         }
         begin = end;
     }
+    nodes.resize(kept_nodes);
+    doc.raw_element_types.resize(kept);
+    doc.raw_element_ids.resize(kept);
+    doc.connectivity = std::move(nodes);
+    doc.cell_types = std::move(doc.raw_element_types);
+    doc.cell_ids = std::move(doc.raw_element_ids);
 }
 
 }  // namespace
