@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "blocks/six_digits.h"
+
 namespace kovan {
 namespace {
 
@@ -57,6 +59,21 @@ void append_zero_point(OutputText& out, double value) {
     append_printed(out, field, length);
 }
 
+// " d.dddddE+xx" from six digits and a decimal exponent of two digits.
+void append_standard(OutputText& out, bool negative, uint32_t digits, int exponent) {
+    char field[12];
+    field[0] = negative ? '-' : ' ';
+    field[1] = static_cast<char>('0' + digits / 100000);
+    field[2] = '.';
+    for (int k = 7; k >= 3; --k, digits /= 10) field[k] = static_cast<char>('0' + digits % 10);
+    field[8] = 'E';
+    field[9] = exponent < 0 ? '-' : '+';
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    field[10] = static_cast<char>('0' + magnitude / 10);
+    field[11] = static_cast<char>('0' + magnitude % 10);
+    out.append(field, sizeof field);
+}
+
 }  // namespace
 
 // "%*lld", padded here rather than by the print routine: widths read from a
@@ -69,8 +86,14 @@ void append_integer(OutputText& out, int64_t value, int width) {
 }
 
 void append_real(OutputText& out, double value, bool zero_point) {
+    uint32_t digits = 0;
+    int exponent = 0;
     if (std::isnan(value)) {
         out.append("         NaN");
+    } else if (!zero_point && value == 0.0) {
+        out.append(std::signbit(value) ? "-0.00000E+00" : " 0.00000E+00");
+    } else if (!zero_point && six_digits(std::fabs(value), digits, exponent)) {
+        append_standard(out, value < 0, digits, exponent);
     } else if (zero_point) {
         append_zero_point(out, value);
     } else {

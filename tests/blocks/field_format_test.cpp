@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <limits>
+#include <vector>
 
 using namespace kovan;
 
@@ -88,6 +89,32 @@ TEST(FieldFormat, SameBytesAsThePrintRoutineForMillionsOfValues) {
         ASSERT_EQ(real(value, false), expected) << std::hexfloat << value;
         std::snprintf(expected, sizeof expected, "%*lld", 10, static_cast<long long>(bits));
         ASSERT_EQ(integer(static_cast<int64_t>(bits), 10), expected);
+    }
+}
+
+// Where rounding to six digits is hardest: exact halves (seven-digit
+// integers ending in 5, halves of six-digit integers), powers of two and ten
+// and their neighbours, 9.999995 and the edges of the exact integer method.
+TEST(FieldFormat, SameBytesAsThePrintRoutineWhereRoundingIsHardest) {
+    std::vector<double> values;
+    for (int n = -1074; n <= 1023; ++n) values.push_back(std::ldexp(1.0, n));
+    for (int k = -30; k <= 30; ++k) {
+        const double p = std::pow(10.0, k);
+        values.insert(values.end(), {p, std::nextafter(p, 0.0), std::nextafter(p, 1e300), 9.999995 * p,
+                                     9.9999949999 * p, 9.99999500001 * p, 1.000005 * p, 1.234565 * p});
+    }
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 200000; ++i) {
+        const double seven = double(1000000 + random() % 9000000 / 10 * 10 + 5);  // ...5: a tie at the sixth digit
+        values.push_back(std::ldexp(seven, static_cast<int>(random() % 40) - 20));
+        values.push_back(double(100000 + random() % 900000) + 0.5);
+    }
+    char expected[64];
+    for (double v : values) {
+        for (double value : {v, -v}) {
+            std::snprintf(expected, sizeof expected, "%12.5E", value);
+            ASSERT_EQ(real(value, false), expected) << std::hexfloat << value;
+        }
     }
 }
 
