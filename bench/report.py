@@ -61,7 +61,8 @@ ROWS = [
      ["BM_OpenDecodeThreads/ascii_long/1/real_time"], "<= 1.2"),
     ("  the ASCII floor on two threads", "BM_FloorAsciiThreads/ascii_long/2/real_time",
      ["BM_FloorAsciiThreads/ascii_long/1/real_time"], None),
-    ("fields: snprintf over to_chars", "BM_FloorFormat/snprintf", ["BM_FloorFormat/to_chars"], ">= 3"),
+    ("fields: snprintf over kovan's", "BM_FloorFormat/snprintf", ["BM_FloorFormat/library"], ">= 3"),
+    ("  snprintf over std::to_chars", "BM_FloorFormat/snprintf", ["BM_FloorFormat/to_chars"], None),
 ]
 
 
