@@ -119,7 +119,7 @@ void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays
     std::vector<double> mises(n_points), signed_mises(n_points), ps3(n_points), ps2(n_points), ps1(n_points);
     for (size_t p = 0; p < n_points; ++p) mises[p] = von_mises(kind, &tensor[6 * p]);
     for (size_t p = 0; p < n_points; ++p) signed_mises[p] = signed_von_mises(mises[p], &tensor[6 * p]);
-    principal_values_of_points(&tensor[0], n_points, ps3.data(), ps2.data(), ps1.data(), best_vector_set());
+    principal_values_of_points(tensor.data(), n_points, ps3.data(), ps2.data(), ps1.data(), best_vector_set());
     arrays.reserve(arrays.size() + 5);  // the tensor is not read past this point
     arrays.push_back(derived_array(name + "_Mises", std::move(mises)));
     arrays.push_back(derived_array(name + "_sgMises", std::move(signed_mises)));

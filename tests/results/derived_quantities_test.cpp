@@ -200,6 +200,16 @@ TEST(DerivedQuantities, PointsComputedTogetherMatchTheSinglePointRoutineToTheBit
     for (size_t p = 0; p < 1003; ++p) ASSERT_EQ(bits(arrays[5].values[p]), expected[3 * p + 2]) << p;
 }
 
+// A mesh without points still has its tensor and derived arrays, all empty.
+TEST(DerivedQuantities, TensorOfAMeshWithoutPointsGivesEmptyArrays) {
+    std::vector<ResultArray> arrays(1);
+    arrays[0].name = "S";
+    arrays[0].n_components = 6;
+    append_derived_quantities(TensorKind::kStrain, arrays);
+    ASSERT_EQ(arrays.size(), 6u);
+    for (const ResultArray& array : arrays) EXPECT_TRUE(array.values.empty()) << array.name;
+}
+
 TEST(DerivedQuantities, ArraysFollowTheirTensorForEveryPoint) {
     std::vector<ResultArray> arrays(1);
     arrays[0].name = "S";
