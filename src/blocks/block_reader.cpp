@@ -232,11 +232,7 @@ struct Reader {
 
     bool read_continuation_values(std::string_view after, int id_width, std::vector<double>& values,
                                   bool& zero_point) {
-        const auto width = static_cast<size_t>(id_width);
-        if (after.size() >= width && after.substr(0, width).find_first_not_of(' ') == std::string_view::npos &&
-            read_standard_reals(after.substr(width), values)) {
-            return true;
-        }
+        if (read_standard_continuation(after, id_width, values)) return true;
         const size_t before = values.size();
         if (read_value_tokens(after, values, zero_point)) return true;
         values.resize(before);

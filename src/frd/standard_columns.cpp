@@ -68,4 +68,11 @@ bool read_standard_reals(std::string_view fields, std::vector<double>& values) {
     return true;
 }
 
+bool read_standard_continuation(std::string_view rest, int width, std::vector<double>& values) {
+    const auto columns = static_cast<size_t>(width);
+    if (width <= 0 || rest.size() < columns) return false;
+    if (rest.substr(0, columns).find_first_not_of(' ') != std::string_view::npos) return false;
+    return read_standard_reals(rest.substr(columns), values);
+}
+
 }  // namespace kovan

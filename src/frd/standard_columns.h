@@ -19,4 +19,8 @@ bool read_standard_id(std::string_view rest, int width, int64_t& id);
 // `fields` is anything else.
 bool read_standard_reals(std::string_view fields, std::vector<double>& values);
 
+// A continuation line's text after its key: blank id columns, then reals as
+// read_standard_reals() takes them.
+bool read_standard_continuation(std::string_view rest, int width, std::vector<double>& values);
+
 }  // namespace kovan

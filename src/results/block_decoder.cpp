@@ -141,10 +141,7 @@ struct AsciiRecordReader {
             open = valid = true;
             return true;
         }
-        if (line[2] != '2' || !open || !valid || rest.size() < static_cast<size_t>(ref.id_width)) return false;
-        const std::string_view blank_id = rest.substr(0, static_cast<size_t>(ref.id_width));
-        if (blank_id.find_first_not_of(' ') != std::string_view::npos) return false;
-        return read_standard_reals(rest.substr(blank_id.size()), values);
+        return line[2] == '2' && open && valid && read_standard_continuation(rest, ref.id_width, values);
     }
 
     void read_line(std::string_view line) {
