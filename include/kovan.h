@@ -72,12 +72,18 @@ typedef struct kovan_array_info {
 
 /* Diagnostic kinds. */
 enum {
-    KOVAN_DIAG_SURPLUS_NODES = 0, /* more node numbers than the type needs; kept with the first ones */
-    KOVAN_DIAG_MISSING_NODES = 1, /* node list ended early; element dropped */
-    KOVAN_DIAG_UNKNOWN_TYPE = 2   /* element type code unknown; element dropped */
+    KOVAN_DIAG_SURPLUS_NODES = 0,   /* more node numbers than the type needs; kept with the first ones */
+    KOVAN_DIAG_MISSING_NODES = 1,   /* node list ended early; element dropped */
+    KOVAN_DIAG_UNKNOWN_TYPE = 2,    /* element type code unknown; element dropped */
+    KOVAN_DIAG_INCOMPLETE_BLOCK = 3 /* the text ends inside this block: the file may still be being
+                                       written. A result block is left out of its step; a node or
+                                       element block keeps the records read before the end. */
 };
 
-/* One malformed element noticed while reading element blocks. */
+/* One malformed element noticed while reading element blocks, or one block
+   that the end of the text cuts off (kind 3: element_type 0, line the line of
+   the block's header, expected the record count the header states or -1,
+   found the records read before the end). */
 typedef struct kovan_diagnostic {
     int32_t kind;         /* KOVAN_DIAG_* */
     int32_t element_type; /* FRD element type code as read */

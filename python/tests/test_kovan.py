@@ -71,7 +71,7 @@ def test_failures_raise_one_exception_class_with_status_and_detail():
     assert missing.value.status == 1
     assert missing.value.detail == "the file could not be opened for reading"
     with pytest.raises(kovan.KovanError) as parse:
-        kovan.open(b"    2C 5 3\n")
+        kovan.open(b"    2C x 3\n")
     assert parse.value.status == 2
     assert parse.value.detail.startswith("truncated binary node block")
     text = b"    2C\n -1 1 0 0 0\n -1 2 1 0 0\n -3\n  100CL 1 1.0 2 0 1\n -4 S 6 1\n -1 1 1 2 3 4 5 6\n -1 2 1 2\n -3\n"

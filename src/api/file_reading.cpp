@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "api/last_error.h"
+#include "frd/failure_text.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "api/last_error.h"
+#include "frd/failure_text.h"
 #include "kovan.h"
 
 namespace kovan {

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "api/handle.h"
-#include "api/last_error.h"
+#include "frd/failure_text.h"
 #include "frd/parse_driver.h"
 
 namespace kovan {
@@ -21,7 +21,7 @@ kovan_status build_document(std::string&& text, uint64_t options, kovan_document
     doc->options = options;
     const kovan_status status = parse_document(*doc);
     if (status != KOVAN_OK) {
-        set_thread_error(doc->last_error);
+        set_thread_error(doc->parse_error);
         return status;
     }
     *out = as_handle(doc.release());

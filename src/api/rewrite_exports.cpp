@@ -3,7 +3,7 @@
 #include <string>
 
 #include "api/guard.h"
-#include "api/last_error.h"
+#include "frd/failure_text.h"
 #include "api/returned_buffer.h"
 #include "blocks/convertibility.h"
 #include "blocks/block_reader.h"
@@ -22,7 +22,7 @@ KOVAN_API kovan_status kovan_rewrite_memory(const void* data, uint64_t size, int
     return guarded([&] {
         if (size > std::string().max_size()) return kovan_status{KOVAN_ERR_NOMEM};
         // Read in place: the blocks keep copies of what they need.
-        const BlockReadResult read = read_blocks(std::string_view(static_cast<const char*>(data), static_cast<size_t>(size)));
+        const BlockReadResult read = read_blocks(std::string_view(static_cast<const char*>(data), static_cast<size_t>(size)), format);
         if (!read.ok) {
             set_thread_error(read.error);
             return kovan_status{KOVAN_ERR_PARSE};

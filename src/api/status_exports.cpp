@@ -1,6 +1,6 @@
 // Introspection and error texts.
 #include "api/handle.h"
-#include "api/last_error.h"
+#include "frd/failure_text.h"
 #include "kovan.h"
 
 using namespace kovan;
@@ -34,7 +34,7 @@ KOVAN_API const char* kovan_status_message(kovan_status status) {
 
 KOVAN_API const char* kovan_last_error(const kovan_document* doc) {
     if (doc == nullptr) return thread_error();
-    return as_document(doc).last_error.c_str();
+    return as_document(doc).last_error.load(std::memory_order_acquire);
 }
 
 }  // extern "C"

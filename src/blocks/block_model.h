@@ -45,6 +45,9 @@ struct Block {
     std::vector<LineEntry> entries;  // data lines in file order
     std::vector<std::string> raw_lines;  // with their terminators
     std::string end_line;            // " -3" with its terminator; empty when none
+    // An ASCII block that the end of the text cut off before its " -3" line:
+    // the file may still have been being written.
+    bool cut_off = false;
     uint32_t format = 1;
     int64_t stated_count = -1;
     uint64_t id_width = 0;       // first integer field of a record as read; 0 unknown

@@ -5,8 +5,9 @@
 #include "blocks/restamp.h"
 #include "frd/element_table.h"
 #include "frd/format.h"
+#include "frd/keys.h"
 #include "frd/line_cursor.h"
-#include "frd/record_fields.h"
+#include "frd/result_location.h"
 
 namespace kovan {
 namespace {
@@ -69,19 +70,33 @@ Reason count_differs(const Block& block) {
            std::to_string(records) + ", and a binary block is read by its stated count";
 }
 
-uint64_t stored_components(const Block& block) {
+// The components a binary result block stores, as its reader finds them
+// in the header lines: the first "-4" line, then exactly the "-5" lines it
+// declares, with nothing after them (the payload starts there); 0 when the
+// lines do not read that way.
+uint64_t binary_stored_components(const Block& block) {
+    size_t four = 1;
+    while (four < block.lines.size() && !has_key(trim(block.lines[four]), "-4")) ++four;
+    if (four >= block.lines.size()) return 0;
+    std::string after;
+    for (size_t i = four + 1; i < block.lines.size(); ++i) after += block.lines[i];
+    LineCursor cursor = make_cursor(after);
     std::vector<std::string_view> tokens;
-    uint64_t stored = 0;
-    for (size_t i = 1; i < block.lines.size(); ++i) {
-        const std::string_view trimmed = trim(block.lines[i]);
-        if (starts_with(trimmed, "-5") && names_stored_component(trimmed, tokens)) ++stored;
-    }
-    return stored;
+    const ComponentLines read = read_component_lines(cursor, trim(block.lines[four]), tokens);
+    if (read.outcome != ComponentLines::kRead || cursor.position != after.size()) return 0;
+    return static_cast<uint64_t>(read.stored);
+}
+
+Reason unreadable_component_lines(const Block& block) {
+    if (block.kind != kResultBlock || binary_stored_components(block) > 0) return std::nullopt;
+    return std::string(
+        "a result block's header lines are not one \"-4\" line followed by exactly the \"-5\" lines it declares, "
+        "with at least one stored component, so a binary block's records could not be found after them");
 }
 
 Reason unwalkable_records(const Block& block) {
     if (block.kind == kResultBlock) {
-        const uint64_t stored = stored_components(block);
+        const uint64_t stored = binary_stored_components(block);
         for (const ResultRecord& r : block.results) {
             if (r.count == stored && stored > 0) continue;
             return "a result block record of node " + std::to_string(r.node_id) + " holds " +
@@ -100,13 +115,41 @@ Reason unwalkable_records(const Block& block) {
     return std::nullopt;
 }
 
-Reason binary_refusal(const Block& block) {
+// After a binary result payload a reader expects, past line ends and
+// blanks, a line that starts with a digit or a minus sign, or the end.
+bool record_line_follows_block(const BlockDocument& document, size_t index) {
+    std::string after;
+    for (size_t i = index + 1; i < document.blocks.size(); ++i) {
+        const Block& next = document.blocks[i];
+        const size_t lines = next.kind == kTextBlock ? next.lines.size() : std::min<size_t>(1, next.lines.size());
+        for (size_t k = 0; k < lines; ++k) {
+            after += next.lines[k];
+            if (after.find_first_not_of("\r\n ") != std::string::npos) return record_line_follows(after);
+        }
+    }
+    return true;
+}
+
+Reason binary_refusal(const BlockDocument& document, size_t index) {
+    const Block& block = document.blocks[index];
+    if (block.cut_off) {
+        return std::string(kind_name(block.kind)) +
+               " is cut off by the end of the text (the file may still be being written), and a binary block would "
+               "show it as complete";
+    }
     for (const LineEntry& entry : block.entries) {
         if (entry.index < 0) return std::string("a block holds a line this reader could not parse as a record, and a binary block has no way to carry it");
     }
     if (Reason reason = ids_beyond_32_bits(block)) return reason;
     if (Reason reason = count_differs(block)) return reason;
-    return unwalkable_records(block);
+    if (Reason reason = unreadable_component_lines(block)) return reason;
+    if (Reason reason = unwalkable_records(block)) return reason;
+    if (block.kind == kResultBlock && !record_line_follows_block(document, index)) {
+        return std::string(
+            "a result block is followed by a line that starts with neither a digit nor a minus sign, and a reader "
+            "finds the end of a binary result block only by such a line");
+    }
+    return std::nullopt;
 }
 
 bool fits_field(int64_t value, int width) {
@@ -132,22 +175,24 @@ Reason ascii_refusal(const Block& block, int32_t target) {
     return std::nullopt;
 }
 
-Reason block_refusal(const Block& block, int32_t target) {
-    if (!can_restamp(block.lines.empty() ? std::string_view() : std::string_view(block.lines[0]))) {
+Reason block_refusal(const BlockDocument& document, size_t index, int32_t target) {
+    const Block& block = document.blocks[index];
+    if (!can_restamp(block.lines.empty() ? std::string_view() : std::string_view(block.lines[0]), key_of(block))) {
         return std::string(
             "a block header states no format code, so it cannot be restamped, and converting its records would "
             "leave the header declaring the encoding they no longer use");
     }
-    return is_binary(target) ? binary_refusal(block) : ascii_refusal(block, target);
+    return is_binary(target) ? binary_refusal(document, index) : ascii_refusal(block, target);
 }
 
 }  // namespace
 
 std::optional<std::string> conversion_refusal(const BlockDocument& document, int32_t target) {
     if (target < 0) return std::nullopt;
-    for (const Block& block : document.blocks) {
+    for (size_t i = 0; i < document.blocks.size(); ++i) {
+        const Block& block = document.blocks[i];
         if (block.kind == kTextBlock || static_cast<int32_t>(block.format) == target) continue;
-        if (Reason reason = block_refusal(block, target)) {
+        if (Reason reason = block_refusal(document, i, target)) {
             return "cannot convert this document to format " + std::to_string(target) + ": " + *reason;
         }
     }

@@ -36,6 +36,7 @@ struct OutputText {
         size += n;
     }
     void push_back(char c) { append(1, c); }
+    void clear() { size = 0; }
 
     std::string_view view() const { return std::string_view(data, size); }
 

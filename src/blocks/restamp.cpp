@@ -1,40 +1,42 @@
 #include "blocks/restamp.h"
 
-#include "frd/line_cursor.h"
-#include "frd/number_tokens.h"
+#include <optional>
+#include <vector>
+
+#include "frd/block_header.h"
 
 namespace kovan {
 namespace {
 
-size_t count_fields(std::string_view text) {
-    size_t n = 0;
-    while (!next_token(text).empty()) ++n;
-    return n;
+std::string_view without_terminator(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    return line;
+}
+
+std::optional<size_t> single_digit_format_field(std::string_view header, BlockKey key) {
+    std::vector<std::string_view> tokens;
+    const BlockHeader read = read_header(key, without_terminator(header), tokens);
+    if (!read.format_stated || read.format_size != 1) return std::nullopt;
+    return read.format_at;
 }
 
 }  // namespace
 
-std::optional<FormatField> find_format_field(std::string_view header) {
-    size_t end = header.size();
-    while (end > 0 && (header[end - 1] == '\n' || header[end - 1] == '\r')) --end;
-    while (end > 0 && is_frd_space(header[end - 1])) --end;
-    size_t begin = end;
-    while (begin > 0 && !is_frd_space(header[begin - 1])) --begin;
-    if (begin == end || count_fields(header.substr(0, end)) < 3) return std::nullopt;
-    const auto code = parse_int(header.substr(begin, end - begin));
-    if (!code || *code < 0 || *code > 3) return std::nullopt;
-    return FormatField{begin, end - begin, *code};
+BlockKey key_of(const Block& block) {
+    switch (block.kind) {
+        case kNodeBlock: return BlockKey::kNodes;
+        case kElementBlock: return BlockKey::kElements;
+        case kResultBlock: return BlockKey::kResults;
+        default: return BlockKey::kNone;
+    }
 }
 
-bool can_restamp(std::string_view header) {
-    const auto field = find_format_field(header);
-    return field && field->length == 1;
-}
+bool can_restamp(std::string_view header, BlockKey key) { return single_digit_format_field(header, key).has_value(); }
 
-std::string restamp(std::string_view header, int32_t code) {
+std::string restamp(std::string_view header, BlockKey key, int32_t code) {
     std::string out(header);
-    const auto field = find_format_field(header);
-    if (field && field->length == 1 && code >= 0 && code <= 3) out[field->begin] = static_cast<char>('0' + code);
+    const auto at = single_digit_format_field(header, key);
+    if (at && code >= 0 && code <= 3) out[*at] = static_cast<char>('0' + code);
     return out;
 }
 

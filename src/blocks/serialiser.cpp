@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "blocks/field_format.h"
+#include "blocks/record_lines.h"
 #include "blocks/restamp.h"
 #include "frd/format.h"
 
@@ -33,77 +33,42 @@ void put_real(OutputText& out, double value, int32_t format) {
 
 // How one block's records are written.
 struct Layout {
-    int32_t code;      // the format written
-    int id_width;      // first integer field of a record
-    int node_width;    // element continuation fields
-    bool zero_point;
-    const std::string* terminator;
+    int32_t code;  // the format written
+    AsciiLayout ascii;
 };
 
 Layout layout_of(const Block& block, int32_t target, const std::string& terminator) {
     const int32_t code = target == kKeepFormats ? static_cast<int32_t>(block.format) : target;
     const bool keep = target == kKeepFormats || target == static_cast<int32_t>(block.format);
-    const int standard_width = ascii_id_width(code);
-    Layout layout{code, standard_width, standard_width, false, &terminator};
-    if (keep) {
-        if (block.id_width != 0) layout.id_width = static_cast<int>(block.id_width);
-        layout.zero_point = block.zero_point;
-        layout.node_width = block.node_id_width != 0 ? static_cast<int>(block.node_id_width) : layout.id_width;
-    } else {
-        layout.node_width = layout.id_width;
-    }
-    return layout;
+    return Layout{code, ascii_layout(block, code, keep, terminator)};
 }
 
 void write_node(OutputText& out, const NodeRecord& node, const Layout& layout) {
-    if (is_binary(layout.code)) {
-        put_i32(out, node.id);
-        for (double v : {node.x, node.y, node.z}) put_real(out, v, layout.code);
+    if (!is_binary(layout.code)) {
+        append_node_lines(out, node.id, node.x, node.y, node.z, layout.ascii);
         return;
     }
-    out.append(" -1");
-    append_integer(out, node.id, layout.id_width);
-    for (double v : {node.x, node.y, node.z}) append_real(out, v, layout.zero_point);
-    out.append(*layout.terminator);
+    put_i32(out, node.id);
+    for (double v : {node.x, node.y, node.z}) put_real(out, v, layout.code);
 }
 
 void write_element(OutputText& out, const ElementRecord& element, const Layout& layout) {
-    if (is_binary(layout.code)) {
-        for (int64_t v : {element.id, element.type, element.group, element.material}) put_i32(out, v);
-        for (int64_t node : element.node_ids) put_i32(out, node);
+    if (!is_binary(layout.code)) {
+        append_element_lines(out, element, layout.ascii);
         return;
     }
-    out.append(" -1");
-    append_integer(out, element.id, layout.id_width);
-    for (int64_t v : {element.type, element.group, element.material}) append_integer(out, v, 5);
-    out.append(*layout.terminator);
-    const size_t per_line = layout.node_width == 5 ? 15 : 10;
-    for (size_t k = 0; k < element.node_ids.size(); ++k) {
-        if (k % per_line == 0) out.append(" -2");
-        append_integer(out, element.node_ids[k], layout.node_width);
-        if (k % per_line == per_line - 1 || k + 1 == element.node_ids.size()) out.append(*layout.terminator);
-    }
+    for (int64_t v : {element.id, element.type, element.group, element.material}) put_i32(out, v);
+    for (int64_t node : element.node_ids) put_i32(out, node);
 }
 
 void write_result(OutputText& out, const Block& block, const ResultRecord& result, const Layout& layout) {
     const double* values = values_of(block, result);
-    if (is_binary(layout.code)) {
-        put_i32(out, result.node_id);
-        for (uint64_t k = 0; k < result.count; ++k) put_real(out, values[k], layout.code);
+    if (!is_binary(layout.code)) {
+        append_result_lines(out, result.node_id, values, result.count, layout.ascii);
         return;
     }
-    constexpr size_t kPerLine = 6;
-    out.append(" -1");
-    append_integer(out, result.node_id, layout.id_width);
-    for (size_t k = 0; k < result.count; ++k) {
-        if (k != 0 && k % kPerLine == 0) {
-            out.append(*layout.terminator);
-            out.append(" -2");
-            out.append(static_cast<size_t>(layout.id_width), ' ');
-        }
-        append_real(out, values[k], layout.zero_point);
-    }
-    out.append(*layout.terminator);
+    put_i32(out, result.node_id);
+    for (uint64_t k = 0; k < result.count; ++k) put_real(out, values[k], layout.code);
 }
 
 void write_entry(OutputText& out, const Block& block, const LineEntry& entry, const Layout& layout) {
@@ -127,7 +92,7 @@ void write_block(OutputText& out, const Block& block, int32_t target, const std:
     }
     const Layout layout = layout_of(block, target, terminator);
     for (size_t i = 0; i < block.lines.size(); ++i) {
-        out.append(i == 0 ? restamp(block.lines[0], layout.code) : block.lines[i]);
+        out.append(i == 0 ? restamp(block.lines[0], key_of(block), layout.code) : block.lines[i]);
     }
     for (const LineEntry& entry : block.entries) write_entry(out, block, entry, layout);
     if (is_binary(layout.code)) return;
@@ -144,7 +109,7 @@ void write_block(OutputText& out, const Block& block, int32_t target, const std:
 // the text grow by copying.
 uint64_t room_for(const Block& block, const Layout& layout) {
     const bool binary = is_binary(layout.code);
-    const uint64_t id = binary ? 4 : 3 + static_cast<uint64_t>(std::max(layout.id_width, 10)) + 4;
+    const uint64_t id = binary ? 4 : 3 + static_cast<uint64_t>(std::max(layout.ascii.id_width, 10)) + 4;
     const uint64_t real = binary ? 8 : 13;
     uint64_t room = 64;
     for (const std::string& line : block.lines) room += line.size() + 16;
@@ -152,7 +117,7 @@ uint64_t room_for(const Block& block, const Layout& layout) {
     for (const std::string& line : block.raw_lines) room += line.size();
     room += block.nodes.size() * (id + 3 * real);
     for (const ElementRecord& element : block.elements) {
-        room += 4 * id + element.node_ids.size() * (binary ? 4 : 1 + static_cast<uint64_t>(std::max(layout.node_width, 10)));
+        room += 4 * id + element.node_ids.size() * (binary ? 4 : 1 + static_cast<uint64_t>(std::max(layout.ascii.node_width, 10)));
     }
     room += block.results.size() * id + block.result_values.size() * (real + 1);
     return room;

@@ -1,7 +1,5 @@
 #include "frd/block_header.h"
 
-#include <optional>
-
 #include "frd/line_cursor.h"
 #include "frd/number_tokens.h"
 
@@ -9,11 +7,15 @@ namespace kovan {
 namespace {
 
 // The last field states the format when it is one of the four codes.
-std::optional<int32_t> stated_format(const std::vector<std::string_view>& tokens, size_t min_tokens) {
-    if (tokens.size() < min_tokens) return std::nullopt;
+void read_stated_format(std::string_view line, const std::vector<std::string_view>& tokens, size_t min_tokens,
+                        BlockHeader& header) {
+    if (tokens.size() < min_tokens) return;
     const auto code = parse_int(tokens.back());
-    if (!code || static_cast<uint64_t>(*code) >= 4) return std::nullopt;
-    return static_cast<int32_t>(*code);
+    if (!code || static_cast<uint64_t>(*code) >= 4) return;
+    header.format = static_cast<int32_t>(*code);
+    header.format_stated = true;
+    header.format_at = static_cast<size_t>(tokens.back().data() - line.data());
+    header.format_size = tokens.back().size();
 }
 
 std::string_view column(std::string_view line, size_t begin, size_t end) {
@@ -30,7 +32,7 @@ bool read_result_columns(std::string_view line, ResultHeader& header) {
     const auto node_count = parse_int(trim(column(line, 24, 36)));
     if (!set_number || !time || !node_count) return false;
     header.key = StepKey{true, *set_number, *time};
-    header.node_count = *node_count;
+    header.block.count = *node_count;
     return true;
 }
 
@@ -60,29 +62,30 @@ void read_result_tokens(const std::vector<std::string_view>& tokens, ResultHeade
     const auto time = tokens.size() >= 3 && set_number ? parse_real(tokens[2]) : std::nullopt;
     header.key = StepKey{set_number.has_value(), set_number.value_or(0), time.value_or(0.0)};
     const auto node_count = tokens.size() >= 4 ? parse_int(tokens[3]) : std::nullopt;
-    header.node_count = node_count.value_or(-1);
+    header.block.count = node_count.value_or(-1);
 }
 
 }  // namespace
 
-BlockHeader read_block_header(std::string_view trimmed, std::vector<std::string_view>& tokens) {
-    split_tokens(trimmed, tokens);
+BlockHeader read_block_header(std::string_view line, std::vector<std::string_view>& tokens) {
+    split_tokens(line, tokens);
     BlockHeader header;
     if (tokens.size() >= 2) header.count = parse_int(tokens[1]).value_or(-1);
-    if (const auto format = stated_format(tokens, 3)) {
-        header.format = *format;
-        header.format_stated = true;
-    }
+    read_stated_format(line, tokens, 3, header);
     return header;
 }
 
 ResultHeader read_result_header(std::string_view line, std::vector<std::string_view>& tokens) {
-    split_tokens(trim(line), tokens);
+    split_tokens(line, tokens);
     split_set_number_from_key(tokens);
     ResultHeader header;
     if (!read_result_columns(line, header)) read_result_tokens(tokens, header);
-    header.format = stated_format(tokens, 5).value_or(1);
+    read_stated_format(line, tokens, 5, header.block);
     return header;
+}
+
+BlockHeader read_header(BlockKey key, std::string_view line, std::vector<std::string_view>& tokens) {
+    return key == BlockKey::kResults ? read_result_header(line, tokens).block : read_block_header(line, tokens);
 }
 
 }  // namespace kovan

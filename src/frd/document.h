@@ -4,59 +4,24 @@
 
 #include <atomic>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "frd/continuation_fields.h"
-#include "frd/step_key.h"
+#include "frd/step_index.h"
 #include "kovan.h"
-#include "results/step_results.h"
 
 namespace kovan {
 
-// One located result block: where its records lie in the text.
-struct BlockRef {
-    std::string name;  // from the "-4" line; "Unknown" when none came first
-    uint64_t begin = 0;
-    uint64_t end = 0;
-    uint64_t line = 0;       // line number at the start of the records
-    int32_t format = 1;      // 1 for ASCII, 2 or 3 for binary
-    int32_t components = 0;  // values per binary record; 0 for ASCII
-    int32_t id_width = 10;   // node number columns of an ASCII block: 5 in format 0
-};
-
-struct StepEntry {
-    double time = 0.0;
-    bool has_set_number = false;  // false when the "100" line gave none
-    int64_t set_number = 0;
-    std::vector<BlockRef> blocks;  // in file order
-};
-
 using Diagnostic = kovan_diagnostic;
+
+struct StepResults;  // a decoded step, made by src/results
 
 struct Document {
     std::string text;
     uint64_t options = 0;  // the kovan_open_options record; only wedge_order is consulted
-
-    // Scratch of the parse, released when it ends (except the raw node index).
-    std::vector<int64_t> raw_node_ids;       // in order of first appearance
-    std::vector<double> raw_coordinates;     // x, y, z per raw node
-    // Built only once a node arrives out of ascending order: a strictly
-    // ascending run cannot repeat a node, and CalculiX writes nodes in order.
-    std::unordered_map<int64_t, uint64_t> raw_node_index;
-    bool raw_nodes_ascending = true;
-    std::vector<int64_t> raw_element_nodes;    // node numbers in VTK order, element after element
-    std::vector<uint64_t> raw_element_ends;    // end of each element in raw_element_nodes
-    std::vector<uint8_t> raw_element_types;
-    std::vector<int64_t> raw_element_ids;
-
-    // Width of element continuation fields when neither the block header nor
-    // its first element line tells it; decided once per document.
-    DocumentFieldWidth continuation_width;
 
     // The mesh, fixed once the parse ends.
     std::vector<int64_t> node_ids;  // ascending
@@ -72,13 +37,20 @@ struct Document {
     std::vector<int64_t> connectivity;  // point indices
 
     std::vector<Diagnostic> diagnostics;
-    std::vector<StepEntry> steps;                            // ascending time once parsed
-    std::map<StepKey, uint64_t, StepKeyLess> step_key_index;  // used while parsing only
+    std::vector<StepEntry> steps;  // ascending time once parsed
 
-    std::vector<std::unique_ptr<StepResults>> step_results;  // one slot per step
-    std::mutex lock;                                          // guards step_results
+    // One slot per step, empty until the step is first asked for; a filled
+    // slot never changes again.
+    std::vector<std::shared_ptr<StepResults>> step_results;
+    std::mutex lock;  // guards step_results
     std::atomic<uint64_t> steps_parsed{0};
-    std::string last_error;
+
+    // Every text this document hands out lives until it is closed: the
+    // parse's failure text, set once, and each failed step's, kept with its
+    // step. The latest failure points to one of them and is replaced whole,
+    // so that a thread reading it never sees it change under it.
+    std::string parse_error;
+    std::atomic<const char*> last_error{""};
 
     uint32_t wedge_order() const { return static_cast<uint32_t>(options & 0xFFFFFFFFu); }
 };

@@ -1,5 +1,6 @@
 #include "frd/element_table.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kovan {
@@ -60,6 +61,11 @@ const uint8_t* vtk_node_order(int32_t frd_code, uint32_t wedge_order) {
         case 2: return wedge_order == 1 ? kWedge6Turned : kIdentity;
         default: return kIdentity;
     }
+}
+
+const ElementType* element_type_of(int64_t code, int32_t& code32) {
+    code32 = static_cast<int32_t>(std::clamp<int64_t>(code, INT32_MIN, INT32_MAX));
+    return code == code32 ? element_type_for_code(code32) : nullptr;
 }
 
 }  // namespace kovan

@@ -16,6 +16,10 @@ struct ElementType {
 // The entry for an FRD element type code, or null for an unknown code.
 const ElementType* element_type_for_code(int32_t frd_code);
 
+// The entry for a type code as read from a file (null for an unknown one),
+// and the code clamped to 32 bits.
+const ElementType* element_type_of(int64_t code, int32_t& code32);
+
 // The entry whose cell is of this VTK type, or null when none is.
 const ElementType* element_type_for_vtk(uint8_t vtk_type);
 

@@ -63,6 +63,14 @@ bool next_line(LineCursor& cursor, std::string_view& line) {
     return true;
 }
 
+bool next_line(LineCursor& cursor, Line& line) {
+    if (!next_line(cursor, line.text)) return false;
+    line.start = cursor.line_start;
+    line.full = std::string_view(cursor.text + cursor.line_start, cursor.position - cursor.line_start);
+    line.number = cursor.line_count;
+    return true;
+}
+
 namespace {
 
 // The first carriage return or line feed at or after `at`, or `size`.
@@ -82,11 +90,11 @@ uint64_t find_line_end(const char* text, uint64_t at, uint64_t size) {
     return size;
 }
 
-// Whether the line starting at `at` begins, past blanks, with the two
-// characters of `key`.
+// Whether the line starting at `at` begins, past blanks, with the record
+// key `key` (not followed by a decimal point, as has_key says).
 bool line_starts_with(const char* text, uint64_t at, uint64_t size, std::string_view key) {
     while (at < size && text[at] != '\n' && text[at] != '\r' && is_frd_space(text[at])) ++at;
-    return size - at >= 2 && text[at] == key[0] && text[at + 1] == key[1];
+    return size - at >= 2 && text[at] == key[0] && text[at + 1] == key[1] && (size - at == 2 || text[at + 2] != '.');
 }
 
 }  // namespace

@@ -51,12 +51,32 @@ inline LineCursor make_cursor(std::string_view text) {
 // Reads the next line without its terminator (CR, LF or CRLF); false at the end.
 bool next_line(LineCursor& cursor, std::string_view& line);
 
+// A line as the record walkers hand it on.
+struct Line {
+    std::string_view text;  // without its terminator
+    std::string_view full;  // with it
+    uint64_t start = 0;     // offset of its first byte in the text
+    uint64_t number = 0;    // 1-based
+    // A line that the end of the text cuts off has no terminator; a file
+    // still being written may end in the middle of one.
+    bool terminated() const { return full.size() > text.size(); }
+    uint64_t end() const { return start + full.size(); }
+};
+
+bool next_line(LineCursor& cursor, Line& line);
+
+// Sets the cursor back so that `line` is read again next.
+inline void unread_line(LineCursor& cursor, const Line& line) {
+    cursor.position = line.start;
+    cursor.line_count = line.number - 1;
+}
+
 inline uint64_t bytes_left(const LineCursor& cursor) {
     return cursor.position < cursor.size ? cursor.size - cursor.position : 0;
 }
 
-// Reads lines until one whose text, trimmed, starts with `key` (two
-// characters, such as "-3"), and leaves the cursor as `next_line` would after
+// Reads lines until one whose text, trimmed, starts with the record key
+// `key` (such as "-3", by the rule of has_key), and leaves the cursor as `next_line` would after
 // reading it; false, with the cursor at the end, when no such line is left.
 // Long runs of record lines are passed with a vector scan for line ends.
 bool next_line_starting_with(LineCursor& cursor, std::string_view key, std::string_view& line);

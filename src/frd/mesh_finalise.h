@@ -1,13 +1,14 @@
-// Turning the nodes and elements collected by the block readers into the
-// document's mesh arrays.
+// Turning the nodes and elements a parse collected into the document's mesh
+// arrays.
 #pragma once
 
 #include "frd/document.h"
+#include "frd/raw_mesh.h"
 
 namespace kovan {
 
 // Sorts the nodes, builds points and cells (dropping elements that name a
-// node no block defined) and releases the scratch lists.
-void finalise_mesh(Document& doc);
+// node no block defined); the raw mesh is used up.
+void finalise_mesh(RawMesh& raw, Document& doc);
 
 }  // namespace kovan

@@ -15,19 +15,36 @@ size_t skip_digits(std::string_view text, size_t i) {
     return i;
 }
 
-size_t skip_letters(std::string_view text, size_t i) {
-    while (i < text.size() && ((text[i] >= 'a' && text[i] <= 'z') || (text[i] >= 'A' && text[i] <= 'Z'))) ++i;
-    return i;
+
+bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// "NaN", "nan", "INF", "inf" (after the sign): a 12-column field holds them
+// right-aligned, so a value with a three-digit exponent that fills the next
+// field touches them ("NaN1.00000E+300").
+size_t special_word_end(std::string_view text, size_t i) {
+    if (text.size() - i < 3) return 0;
+    const char word[3] = {lower(text[i]), lower(text[i + 1]), lower(text[i + 2])};
+    const bool nan = word[0] == 'n' && word[1] == 'a' && word[2] == 'n';
+    const bool inf = word[0] == 'i' && word[1] == 'n' && word[2] == 'f';
+    if (!nan && !inf) return 0;
+    if (i + 3 < text.size() && is_letter(text[i + 3])) return 0;
+    return i + 3;
 }
 
 // The end of the packed real that starts at `begin`, or 0 when there is none.
 size_t packed_real_end(std::string_view text, size_t begin) {
     size_t i = begin;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (i < text.size() && is_letter(text[i])) return special_word_end(text, i);
     const size_t integer_end = skip_digits(text, i);
     if (integer_end == i || integer_end >= text.size() || text[integer_end] != '.') return 0;
     i = integer_end + 1;
-    if (i < text.size() && text[i] == '#') i = skip_letters(text, i + 1);  // 1.#INF00E+000
+    if (i < text.size() && text[i] == '#') {  // 1.#INF00E+000
+        ++i;
+        while (i < text.size() && is_letter(text[i])) ++i;
+    }
     i = skip_digits(text, i);
     if (i >= text.size() || (text[i] != 'E' && text[i] != 'e')) return 0;
     ++i;

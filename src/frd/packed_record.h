@@ -13,8 +13,9 @@ namespace kovan {
 // record's key in FRD's own layout: the id in its `id_width` columns, then
 // reals back to back, each with optional blanks before it, an optional sign,
 // digits, a point, digits, an exponent letter, a sign and the exponent's
-// digits. A run of exponent digits followed directly by a point gives its
-// last digit to the next number. Succeeds only when the whole text is used.
+// digits, or NaN or INF in either case with an optional sign. A run of
+// exponent digits followed directly by a point gives its last digit to the
+// next number. Succeeds only when the whole text is used.
 bool read_packed_record(std::string_view rest, int id_width, int64_t& id, std::vector<double>& values);
 
 // The same for a continuation line: its id field is blank.

@@ -1,52 +1,99 @@
 #include "frd/parse_driver.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "frd/block_header.h"
-#include "frd/element_reader.h"
+#include "frd/block_walk.h"
 #include "frd/format.h"
 #include "frd/mesh_finalise.h"
-#include "frd/node_reader.h"
-#include "frd/result_locator.h"
+#include "frd/raw_mesh.h"
+#include "frd/result_records.h"
+#include "frd/step_key.h"
 
 namespace kovan {
 namespace {
 
-struct Parse {
-    Document& doc;
-    LineCursor cursor;
-    std::vector<std::string_view> tokens;
+int64_t stated_or_unknown(int64_t count) { return count >= 0 ? count : -1; }
 
-    bool read_node_block(std::string_view trimmed) {
-        const BlockHeader header = read_block_header(trimmed, tokens);
-        if (!is_binary(header.format)) {
-            read_ascii_node_block(doc, cursor, header);
-            return true;
-        }
-        if (read_binary_node_block(doc, cursor, header.count, header.format)) return true;
-        doc.last_error = "truncated binary node block: the header declares " + std::to_string(header.count) +
-                         " nodes in format " + std::to_string(header.format) +
-                         ", and the file does not hold that many records";
-        return false;
+// Counts the records of a result block without keeping them.
+struct RecordCount {
+    int64_t records = 0;
+    void expect(uint64_t, uint64_t) {}
+    bool record(const ResultRecordRead&) {
+        ++records;
+        return true;
+    }
+    void other_line(const Line&) {}
+};
+
+// What the Document keeps of the walk: the mesh, the diagnostics, and the
+// result blocks located under their steps. Everything else is scratch.
+struct ParseSink {
+    Document& doc;
+    RawMesh mesh;
+    std::map<StepKey, uint64_t, StepKeyLess> step_key_index;
+    uint64_t header_line = 0;
+
+    void add_diagnostic(int32_t kind, int32_t element_type, uint64_t line, int64_t expected, int64_t found) {
+        doc.diagnostics.push_back(Diagnostic{kind, element_type, static_cast<int64_t>(line), expected, found});
     }
 
-    bool read_element_block(std::string_view trimmed) {
-        const BlockHeader header = read_block_header(trimmed, tokens);
-        if (!is_binary(header.format)) {
-            read_ascii_element_block(doc, cursor, header);
-            return true;
+    // A block that the end of the text cuts off: the file may still be being written.
+    void report_incomplete(uint64_t line, int64_t stated_count, int64_t found) {
+        add_diagnostic(KOVAN_DIAG_INCOMPLETE_BLOCK, 0, line, stated_or_unknown(stated_count), found);
+    }
+
+    void text_line(const Line&) {}
+    void other_line(const Line&) {}
+    void end_line(const Line&) {}
+
+    void begin_block(BlockKey key, const Line& line, const BlockHeader&, uint64_t most_records) {
+        header_line = line.number;
+        if (key == BlockKey::kNodes) reserve_nodes(mesh, most_records);
+        if (key == BlockKey::kElements) reserve_elements(mesh, most_records);
+    }
+
+    void ascii_node(const NodeLine& node, const Line&) { add_node(mesh, node.id, node.xyz[0], node.xyz[1], node.xyz[2]); }
+    void binary_node(const BinaryNode& node) { add_node(mesh, node.id, node.x, node.y, node.z); }
+
+    void element(const ElementRead& e) {
+        const auto found = static_cast<int64_t>(e.nodes->size());
+        switch (e.end) {
+            case ElementRead::kUnknownType:
+                add_diagnostic(KOVAN_DIAG_UNKNOWN_TYPE, e.type_code, e.line, -1, -1);
+                return;
+            case ElementRead::kShort:
+                add_diagnostic(KOVAN_DIAG_MISSING_NODES, e.type_code, e.line, e.type->node_count, found);
+                return;
+            case ElementRead::kCut:
+                return;  // the block is reported as cut off
+            case ElementRead::kComplete:
+                if (found > e.type->node_count) {
+                    add_diagnostic(KOVAN_DIAG_SURPLUS_NODES, e.type_code, e.line, e.type->node_count, found);
+                }
+                add_element(mesh, e.fields.id, *e.type, e.nodes->data(), doc.wedge_order());
+                return;
         }
-        if (read_binary_element_block(doc, cursor, header.count)) return true;
-        doc.last_error = "unreadable binary element block: the header declares " + std::to_string(header.count) +
-                         " elements, and the records either run past the end of the file or name an element "
-                         "type whose node count this reader does not know";
-        return false;
+    }
+
+    void end_block(BlockKey key, const BlockHeader& header, const BlockEnd& end) {
+        if (end.outcome == BlockEnd::kIncomplete) report_incomplete(header_line, header.count, end.records);
+        if (end.outcome != BlockEnd::kFailed) return;
+        if (key == BlockKey::kNodes) {
+            doc.parse_error = "truncated binary node block: the header declares " + std::to_string(header.count) +
+                              " nodes in format " + std::to_string(header.format) +
+                              ", and the file does not hold that many records";
+        } else {
+            doc.parse_error = "unreadable binary element block: the header declares " + std::to_string(header.count) +
+                              " elements, and the records either run past the end of the file or name an element "
+                              "type whose node count this reader does not know";
+        }
     }
 
     StepEntry& step_for(const StepKey& key) {
-        const auto [it, inserted] = doc.step_key_index.try_emplace(key, doc.steps.size());
+        const auto [it, inserted] = step_key_index.try_emplace(key, doc.steps.size());
         if (inserted) {
             StepEntry step;
             step.time = key.time;
@@ -57,40 +104,55 @@ struct Parse {
         return doc.steps[it->second];
     }
 
-    void read_result_block(std::string_view line) {
-        const ResultHeader header = read_result_header(line, tokens);
-        StepEntry& step = step_for(header.key);
-        locate_result_block(cursor, step, header.node_count, header.format, tokens);
+    int64_t records_before_cut(const ResultLocation& location, int32_t id_width) {
+        if (is_binary(location.format)) return location.whole_records;
+        RecordCount count;
+        AsciiResultWalk<RecordCount> walk(doc.text, id_width, count);
+        walk.walk(location.records_begin, location.records_end);
+        return count.records;
     }
 
-    // False when a block fails the parse.
-    bool read_line(std::string_view line) {
-        const std::string_view trimmed = trim(line);
-        if (trimmed.size() >= 2 && starts_with(trimmed, "2C")) return read_node_block(trimmed);
-        if (trimmed.size() >= 2 && starts_with(trimmed, "3C")) return read_element_block(trimmed);
-        if (trimmed.size() >= 3 && starts_with(trimmed, "100")) read_result_block(line);
+    // A header cut off by the end of the text may state a wrong time, so it
+    // makes no step.
+    bool result_block(const Line& line, const ResultHeader& header, const ResultLocation& location) {
+        const int64_t stated = header.block.count;
+        const int32_t id_width = ascii_id_width(header.block.format);
+        if (!line.terminated()) {
+            report_incomplete(line.number, stated, 0);
+            return true;
+        }
+        StepEntry& step = step_for(header.key);
+        if (location.outcome == ResultLocation::kIncomplete) {
+            report_incomplete(line.number, stated, records_before_cut(location, id_width));
+        } else if (location.outcome == ResultLocation::kLocated) {
+            step.blocks.push_back(BlockRef{std::string(location.name), location.records_begin, location.records_end,
+                                           location.records_line, location.format,
+                                           static_cast<int32_t>(location.components), id_width});
+        }
         return true;
     }
 };
 
-void finish(Document& doc) {
-    finalise_mesh(doc);
+void finish(ParseSink& sink) {
+    Document& doc = sink.doc;
+    finalise_mesh(sink.mesh, doc);
     // Steps of equal time keep the order in which the file first names them.
     std::stable_sort(doc.steps.begin(), doc.steps.end(),
                      [](const StepEntry& a, const StepEntry& b) { return time_less(a.time, b.time); });
-    doc.step_key_index.clear();
     doc.step_results.resize(doc.steps.size());
 }
 
 }  // namespace
 
 kovan_status parse_document(Document& doc) {
-    Parse parse{doc, make_cursor(doc.text), {}};
-    std::string_view line;
-    while (next_line(parse.cursor, line)) {
-        if (!parse.read_line(line)) return KOVAN_ERR_PARSE;
+    ParseSink sink{doc, {}, {}, 0};
+    LineCursor cursor = make_cursor(doc.text);
+    DocumentFieldWidth continuation_width;
+    if (walk_blocks(cursor, continuation_width, sink).outcome == BlockEnd::kFailed) {
+        doc.last_error.store(doc.parse_error.c_str());
+        return KOVAN_ERR_PARSE;
     }
-    finish(doc);
+    finish(sink);
     return KOVAN_OK;
 }
 

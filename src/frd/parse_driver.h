@@ -7,8 +7,9 @@
 namespace kovan {
 
 // Parses doc.text: reads the mesh, locates result blocks into steps sorted
-// by time. KOVAN_ERR_PARSE, with doc.last_error set, for a binary node or
-// element block that cannot be read; KOVAN_OK otherwise.
+// by time, and reports blocks that the end of the text cuts off. On
+// KOVAN_ERR_PARSE (a binary node or element block that cannot be walked)
+// doc.parse_error holds the text.
 kovan_status parse_document(Document& doc);
 
 }  // namespace kovan

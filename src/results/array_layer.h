@@ -5,6 +5,8 @@
 #include <string>
 
 #include "frd/document.h"
+#include "frd/line_cursor.h"
+#include "frd/result_records.h"
 #include "results/step_results.h"
 
 namespace kovan {
@@ -28,7 +30,11 @@ struct ArrayLayer {
 
     uint64_t filled = 0;  // rows written so far, zeros included
 
+    // The sink of walk_result_records.
     void expect(uint64_t /*records*/, uint64_t /*components*/) {}
+    bool record(const ResultRecordRead& r) { return add(r.node, r.values, r.count); }
+    void other_line(const Line&) {}
+
     inline bool add(int64_t node, const double* values, uint64_t n);
     void finish();  // zeros for the points after the last record
 

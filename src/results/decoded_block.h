@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "frd/document.h"
+#include "frd/step_index.h"
 
 namespace kovan {
 
@@ -29,12 +29,5 @@ void add_record(DecodedBlock& block, int64_t node, const double* values, uint64_
 
 // Reads a located block's records from the document text.
 void decode_block(std::string_view text, const BlockRef& ref, DecodedBlock& block);
-
-// Reads a located block's records, handing each as it is read to
-// `sink.add(node, values, n)`, which returns false to stop the reading
-// (then this returns false too); binary blocks first tell
-// `sink.expect(records, components)` how many records they hold.
-template <typename Sink>
-bool read_block_records(std::string_view text, const BlockRef& ref, Sink& sink);
 
 }  // namespace kovan

@@ -9,9 +9,9 @@ namespace kovan {
 const StepResults* materialise(Document& doc, uint64_t step) {
     if (step >= doc.steps.size()) return nullptr;
     std::lock_guard<std::mutex> hold(doc.lock);
-    std::unique_ptr<StepResults>& slot = doc.step_results[step];
+    std::shared_ptr<StepResults>& slot = doc.step_results[step];
     if (!slot) {
-        slot = std::make_unique<StepResults>();
+        slot = std::make_shared<StepResults>();
         doc.steps_parsed.fetch_add(1);
     }
     if (!slot->complete) {
@@ -22,7 +22,8 @@ const StepResults* materialise(Document& doc, uint64_t step) {
         slot->complete = true;
     }
     if (slot->status != KOVAN_OK) {
-        doc.last_error = slot->error;
+        // The step's own text, which lives as long as the document.
+        doc.last_error.store(slot->error.c_str(), std::memory_order_release);
         return nullptr;
     }
     return slot.get();

@@ -18,7 +18,7 @@ ArrayLayer lay_block(const Document& doc, const BlockRef& ref) {
     direct.doc = &doc;
     direct.ascending_only = true;
     direct.array.name = ref.name;
-    if (read_block_records(doc.text, ref, direct)) {
+    if (walk_result_records(doc.text, ref, direct)) {
         direct.finish();
         return direct;
     }

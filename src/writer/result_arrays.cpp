@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "api/last_error.h"
+#include "frd/failure_text.h"
 #include "frd/line_cursor.h"
 
 namespace kovan {

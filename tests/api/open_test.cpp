@@ -133,7 +133,7 @@ TEST(OpenMemory, SizeBeyondAnyStringIsOutOfMemoryWithoutReading) {
 }
 
 TEST(OpenMemory, ParseFailureLeavesItsMessageInTheThreadsText) {
-    const std::string text = "    3C                             1                                     2\n";
+    const std::string text = "    3C                             x                                     2\n";
     kovan_document* doc = nullptr;
     EXPECT_EQ(kovan_open_memory(text.data(), text.size(), nullptr, &doc), KOVAN_ERR_PARSE);
     EXPECT_EQ(doc, nullptr);

@@ -10,14 +10,16 @@ using kovan_test::put_i32;
 
 namespace {
 
+// Read as for a conversion to binary double precision, so that ASCII
+// records are taken as they read.
 BlockDocument read_ok(const std::string& text) {
-    BlockReadResult result = read_blocks(text);
+    BlockReadResult result = read_blocks(text, 3);
     EXPECT_TRUE(result.ok) << result.error;
     return std::move(result.document);
 }
 
 std::string read_error(const std::string& text) {
-    const BlockReadResult result = read_blocks(text);
+    const BlockReadResult result = read_blocks(text, 3);
     EXPECT_FALSE(result.ok);
     return result.error;
 }
@@ -172,8 +174,11 @@ TEST(BlockReader, BinaryFailuresHaveTheirTexts) {
     EXPECT_EQ(read_error("  100CL  101 1.00000E+00           1                     0    1           2\n -4  DISP\n"),
               "binary result block states no record count or no stored components");
     EXPECT_EQ(read_error("  100CL  101 1.00000E+00           1                     0    1           2\n"
-                         " -4  DISP        2    1\n -5  D1          1    2    1    0\n"),
+                         " -4  DISP        2    1\n -5  D1          1    2    1    0\n -3\n"),
               "binary result block lists fewer component lines than its \"-4\" line declares");
+    EXPECT_EQ(read_error("  100CL  101 1.00000E+00           1                     0    1           2\n"
+                         " -4  DISP        2    1\n -5  D1          1    2    1    0\n"),
+              "truncated binary result block");
 }
 
 }  // namespace

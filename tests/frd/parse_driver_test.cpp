@@ -142,10 +142,17 @@ TEST(ParseDriver, BinaryBlockThatCannotBeLocatedLeavesAnEmptyStep) {
 }
 
 TEST(ParseDriver, ParseGoesOnAfterABinaryBlockItCouldNotLocate) {
-    // The payload is read as ordinary lines; the node block after it still counts.
-    const std::string text = binary_result_block(9, 4, kDispComponents, 3, 1) + "\n    2C\n -1 1 0.0 0.0 0.0\n -3\n";
-    const auto doc = parse_text(text);
-    EXPECT_EQ(doc->node_ids.size(), 1u);
+    // What follows the payload is read as ordinary lines; the node block
+    // after it still counts. A payload the text does not hold, though, runs
+    // to the end of the text: the file is still being written.
+    const std::string nodes = "\n    2C\n -1 1 0.0 0.0 0.0\n -3\n";
+    EXPECT_EQ(parse_text(binary_result_block(1, 4, kDispComponents, 3, 1) + "x" + nodes)->node_ids.size(), 1u);
+    const auto cut = parse_text(binary_result_block(9, 4, kDispComponents, 3, 1) + nodes);
+    EXPECT_EQ(cut->node_ids.size(), 0u);
+    ASSERT_EQ(cut->diagnostics.size(), 1u);
+    EXPECT_EQ(cut->diagnostics[0].kind, KOVAN_DIAG_INCOMPLETE_BLOCK);
+    EXPECT_EQ(cut->diagnostics[0].expected, 9);
+    EXPECT_EQ(cut->diagnostics[0].found, 2);  // whole records before the end
 }
 
 }  // namespace

@@ -29,6 +29,12 @@ std::unique_ptr<kovan::Document> parse_text(std::string_view text) {
 
 std::string last_error_of(const kovan_document* doc) { return kovan_last_error(doc); }
 
+std::vector<kovan_diagnostic> diagnostics_of(const kovan_document* doc) {
+    std::vector<kovan_diagnostic> all(kovan_n_diagnostics(doc));
+    for (uint64_t i = 0; i < all.size(); ++i) EXPECT_EQ(kovan_diagnostic_at(doc, i, &all[i]), KOVAN_OK);
+    return all;
+}
+
 std::vector<int64_t> cell_node_ids(const kovan_document* doc, uint64_t cell) {
     const int64_t* offsets = kovan_cell_offsets(doc);
     const int64_t* connectivity = kovan_cell_connectivity(doc);

@@ -27,6 +27,7 @@ DocumentHandle open_text(std::string_view text, uint32_t wedge_order = 0);
 std::unique_ptr<kovan::Document> parse_text(std::string_view text);
 
 std::string last_error_of(const kovan_document* doc);
+std::vector<kovan_diagnostic> diagnostics_of(const kovan_document* doc);
 
 // The mesh of a document as node numbers, for comparisons with decks.
 std::vector<int64_t> cell_node_ids(const kovan_document* doc, uint64_t cell);

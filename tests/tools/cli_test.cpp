@@ -100,13 +100,18 @@ TEST_F(Cli, CheckPassesACleanFileAndListsEveryProblemOfADamagedOne) {
 }
 
 TEST_F(Cli, UnreadableInputsFailWithOneLineAndTheirCode) {
+    const ToolRun parse = run("info '" + write("no_count.frd", "    2C x 3\n") + "'");
+    EXPECT_EQ(parse.exit_code, 4);
+    EXPECT_EQ(parse.output, path("no_count.frd") + ": the file did not parse as an FRD document: truncated binary "
+                                                   "node block: the header declares -1 nodes in format 3, and the file "
+                                                   "does not hold that many records\n");
+    // A file cut inside a block is a file still being written: check says so.
     std::string truncated = read_file(data_path("hex20_binary.frd"));
     truncated.resize(truncated.find("    2C") + 200);  // inside the binary node records
-    const ToolRun parse = run("info '" + write("cut.frd", truncated) + "'");
-    EXPECT_EQ(parse.exit_code, 4);
-    EXPECT_EQ(parse.output, path("cut.frd") + ": the file did not parse as an FRD document: truncated binary node "
-                                              "block: the header declares 32 nodes in format 3, and the file does not "
-                                              "hold that many records\n");
+    const ToolRun cut = run("check '" + write("cut.frd", truncated) + "'");
+    EXPECT_EQ(cut.exit_code, 1);
+    EXPECT_EQ(cut.output, path("cut.frd") + ": line 12: block cut off by the end of the file, which may still be "
+                                            "being written (expected 32 records, found 4)\n");
     const ToolRun missing = run("check '" + path("missing.frd") + "'");
     EXPECT_EQ(missing.exit_code, 3);
     EXPECT_EQ(std::count(missing.output.begin(), missing.output.end(), '\n'), 1);

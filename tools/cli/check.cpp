@@ -13,15 +13,23 @@ namespace {
 std::vector<std::string> problems_of(const Summary& s) {
     std::vector<std::string> problems;
     uint64_t dropped_by_diagnostic = 0;
+    bool cut_off = false;
     for (const kovan_diagnostic& d : s.diagnostics) {
+        if (d.kind == KOVAN_DIAG_INCOMPLETE_BLOCK) {
+            cut_off = true;
+            problems.push_back("line " + std::to_string(d.line) + ": " + diagnostic_kind_name(d.kind) + " (expected " +
+                               std::to_string(d.expected) + " records, found " + std::to_string(d.found) + ")");
+            continue;
+        }
         problems.push_back("line " + std::to_string(d.line) + ": " + diagnostic_kind_name(d.kind) + " (type " +
                            std::to_string(d.element_type) + ", expected " + std::to_string(d.expected) + ", found " +
                            std::to_string(d.found) + ")");
         if (d.kind != KOVAN_DIAG_SURPLUS_NODES) ++dropped_by_diagnostic;
     }
     // Elements the headers announce that are neither cells nor diagnosed
-    // name nodes that no node block defines.
-    if (s.element_counts_stated && s.stated_elements > s.cells + dropped_by_diagnostic) {
+    // name nodes that no node block defines (in a file that ends where it
+    // should: one cut off holds fewer than its headers announce).
+    if (!cut_off && s.element_counts_stated && s.stated_elements > s.cells + dropped_by_diagnostic) {
         problems.push_back(std::to_string(s.stated_elements - s.cells - dropped_by_diagnostic) +
                            " elements name nodes that no node block defines and were dropped");
     }

@@ -3,55 +3,31 @@
 #include <fstream>
 #include <sstream>
 
+#include "frd/block_walk.h"
+
 namespace kovan_cli {
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+// The block headers of a walk, whatever the blocks hold.
+struct HeaderSink {
+    std::vector<HeaderLine>& headers;
 
-std::vector<std::string> fields_of(const std::string& line) {
-    std::vector<std::string> fields;
-    std::istringstream stream(line);
-    for (std::string field; stream >> field;) fields.push_back(field);
-    return fields;
-}
+    void text_line(const kovan::Line&) {}
+    void other_line(const kovan::Line&) {}
+    void end_line(const kovan::Line&) {}
+    void ascii_node(const kovan::NodeLine&, const kovan::Line&) {}
+    void binary_node(const kovan::BinaryNode&) {}
+    void element(const kovan::ElementRead&) {}
+    void end_block(kovan::BlockKey, const kovan::BlockHeader&, const kovan::BlockEnd&) {}
 
-bool all_printable(const std::string& line) {
-    for (unsigned char c : line) {
-        if (c < 32 || c > 126) return false;
+    void begin_block(kovan::BlockKey key, const kovan::Line&, const kovan::BlockHeader& header, uint64_t) {
+        headers.push_back({key == kovan::BlockKey::kNodes ? "2C" : "3C", header.count, header.format});
     }
-    return true;
-}
-
-bool read_integer(const std::string& text, int64_t& value) {
-    try {
-        size_t used = 0;
-        value = std::stoll(text, &used);
-        return used == text.size();
-    } catch (...) {
-        return false;
+    bool result_block(const kovan::Line&, const kovan::ResultHeader& header, const kovan::ResultLocation&) {
+        headers.push_back({"100C", header.block.count, header.block.format});
+        return true;
     }
-}
-
-bool read_header(const std::string& line, HeaderLine& header) {
-    if (!all_printable(line)) return false;
-    const std::vector<std::string> fields = fields_of(line);
-    if (fields.empty()) return false;
-    const std::string& key = fields[0];
-    if (key == "2C" || key == "3C") {
-        header.key = key;
-        if (fields.size() >= 2) read_integer(fields[1], header.count);
-    } else if (key.rfind("100C", 0) == 0) {
-        header.key = "100C";
-        if (fields.size() >= 4) read_integer(fields[3], header.count);
-    } else {
-        return false;
-    }
-    int64_t format = 1;
-    if (fields.size() >= 3 && read_integer(fields.back(), format) && format >= 0 && format <= 3) {
-        header.format = static_cast<int>(format);
-    }
-    return true;
-}
+};
 
 }  // namespace
 
@@ -67,19 +43,10 @@ bool read_file(const std::string& path, std::string& bytes) {
 
 std::vector<HeaderLine> scan_headers(const std::string& bytes) {
     std::vector<HeaderLine> headers;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = bytes.size();
-        size_t first = start;
-        while (first < end && is_blank(bytes[first])) ++first;
-        const char c = first < end ? bytes[first] : '\0';
-        HeaderLine header;
-        if ((c == '1' || c == '2' || c == '3') && read_header(bytes.substr(start, end - start), header)) {
-            headers.push_back(header);
-        }
-        start = end + 1;
-    }
+    HeaderSink sink{headers};
+    kovan::LineCursor cursor = kovan::make_cursor(bytes);
+    kovan::DocumentFieldWidth continuation_width;
+    kovan::walk_blocks(cursor, continuation_width, sink);
     return headers;
 }
 

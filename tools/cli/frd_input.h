@@ -26,8 +26,8 @@ struct HeaderLine {
 // Reads the whole file; false when it cannot be read.
 bool read_file(const std::string& path, std::string& bytes);
 
-// Block header lines of the text. Binary payloads are not walked: a line
-// start inside one is only taken when it reads as a whole header.
+// Block header lines of the text, found by the reading core's walk, so
+// that they are the blocks the library reads.
 std::vector<HeaderLine> scan_headers(const std::string& bytes);
 
 // The failure line every command prints: the file, the status message and

@@ -103,6 +103,8 @@ const char* diagnostic_kind_name(int32_t kind) {
     switch (kind) {
         case KOVAN_DIAG_SURPLUS_NODES: return "element with surplus node numbers, kept with the first ones";
         case KOVAN_DIAG_MISSING_NODES: return "element with too few node numbers, dropped";
+        case KOVAN_DIAG_INCOMPLETE_BLOCK:
+            return "block cut off by the end of the file, which may still be being written";
         default: return "element of an unknown type, dropped";
     }
 }

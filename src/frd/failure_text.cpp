@@ -1,4 +1,4 @@
-#include "api/last_error.h"
+#include "frd/failure_text.h"
 
 #include <string>
 

@@ -1,4 +1,6 @@
-// The calling thread's last-error text.
+// Failure texts for callers without a document: one per calling thread,
+// set where a failure is found, in any subsystem, and read by the C
+// interface.
 #pragma once
 
 #include <string_view>

@@ -1,0 +1,21 @@
+// The keys that open FRD lines: block headers and record lines.
+#pragma once
+
+#include <string_view>
+
+namespace kovan {
+
+enum class BlockKey { kNone, kNodes, kElements, kResults };
+
+// The block a trimmed line opens: "2C" nodes, "3C" elements, "100" results.
+BlockKey block_key(std::string_view trimmed);
+
+// Whether a trimmed line starts with the record key `key` ("-1" to "-5").
+// A decimal point right after the two characters makes them the start of a
+// negative number (-2.70373E-18), which no record line begins with.
+inline bool has_key(std::string_view trimmed, std::string_view key) {
+    return trimmed.size() >= 2 && trimmed[0] == key[0] && trimmed[1] == key[1] &&
+           (trimmed.size() == 2 || trimmed[2] != '.');
+}
+
+}  // namespace kovan

@@ -1,0 +1,210 @@
+// Reading the records of a located result block, ASCII or binary, each
+// handed to a sink as it is read:
+//   sink.expect(records, components)   binary blocks, before their records
+//   bool sink.record(const ResultRecordRead&)   false stops the reading
+//   sink.other_line(const Line&)       an ASCII line that is no record
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "frd/binary_records.h"
+#include "frd/format.h"
+#include "frd/keys.h"
+#include "frd/line_cursor.h"
+#include "frd/number_tokens.h"
+#include "frd/packed_record.h"
+#include "frd/record_fields.h"
+#include "frd/standard_columns.h"
+#include "frd/step_index.h"
+
+namespace kovan {
+
+// How a record's "-1" line read: in CalculiX's own columns, by tokens, or in
+// packed columns whose numbers touch.
+enum class RecordPath { kStandard, kTokens, kPacked };
+
+struct ResultRecordRead {
+    int64_t node = 0;
+    const double* values = nullptr;
+    uint64_t count = 0;
+    RecordPath path = RecordPath::kStandard;
+    uint64_t begin = 0;  // the record's lines in the text, terminators included
+    uint64_t end = 0;
+};
+
+// An ASCII record is its "-1" line and the "-2" lines that continue it. Each
+// line is read in CalculiX's standard columns, else by tokens, else in
+// packed columns. A "-1" line needs a node number and at least one value; a
+// record any of whose lines does not read is no record, and its lines go to
+// the sink as other lines, as do the lines between records. A last line
+// that the end of the text cuts off is never read as a record.
+template <typename Sink>
+struct AsciiResultWalk {
+    AsciiResultWalk(std::string_view text, int id_width, Sink& sink) : text_(text), id_width_(id_width), sink_(sink) {}
+
+    // Reads the lines from `begin` to `end`; false when the sink stopped.
+    bool walk(uint64_t begin, uint64_t end) {
+        if (begin >= text_.size() || begin >= end) return true;
+        LineCursor cursor = make_cursor(text_.substr(0, std::min<uint64_t>(text_.size(), end)));
+        cursor.position = begin;
+        Line line;
+        while (taken_ && next_line(cursor, line)) read_line(line);
+        if (taken_) finish();
+        return taken_;
+    }
+
+    std::string_view text_;
+    int id_width_;
+    Sink& sink_;
+    std::vector<double> values_;
+    std::vector<double> packed_;
+    bool open_ = false;   // a record has started and may take continuation lines
+    bool valid_ = false;  // every line of it read so far read
+    bool taken_ = true;   // the sink has taken every record so far
+    int64_t node_ = 0;
+    RecordPath path_ = RecordPath::kStandard;
+    uint64_t begin_ = 0, end_ = 0;
+
+    // A line ends where the cursor stopped, or, at the end of the range, at
+    // the end of the whole text.
+    bool terminated(const Line& line) const { return line.terminated() || line.end() < text_.size(); }
+
+    void finish() {
+        if (!open_) return;
+        open_ = false;
+        if (valid_) {
+            taken_ = sink_.record(ResultRecordRead{node_, values_.data(), values_.size(), path_, begin_, end_});
+            return;
+        }
+        LineCursor cursor = make_cursor(text_.substr(0, end_));
+        cursor.position = begin_;
+        Line line;
+        while (next_line(cursor, line)) sink_.other_line(line);
+    }
+
+    void open(const Line& line, RecordPath path, int64_t node, bool valid) {
+        open_ = true;
+        valid_ = valid;
+        path_ = path;
+        node_ = node;
+        begin_ = line.start;
+        end_ = line.end();
+    }
+
+    // Values by the token rules, appended; false if one does not read.
+    bool read_value_tokens(std::string_view tokens) {
+        for (std::string_view token = next_record_token(tokens); !token.empty(); token = next_record_token(tokens)) {
+            const auto value = parse_real(token);
+            if (!value) return false;
+            values_.push_back(*value);
+        }
+        return true;
+    }
+
+    void start(const Line& line, std::string_view rest) {
+        finish();
+        values_.clear();
+        std::string_view tokens = rest;
+        const auto id = parse_int(next_record_token(tokens));
+        if (id && !trim(tokens).empty() && read_value_tokens(tokens)) {
+            open(line, RecordPath::kTokens, *id, true);
+            return;
+        }
+        int64_t packed_id = 0;
+        if (read_packed_record(rest, id_width_, packed_id, packed_) && !packed_.empty()) {
+            values_ = packed_;
+            open(line, RecordPath::kPacked, packed_id, true);
+            return;
+        }
+        if (id) {
+            open(line, RecordPath::kTokens, *id, false);  // takes its continuation lines, all unread
+        } else {
+            sink_.other_line(line);
+        }
+    }
+
+    void continue_record(const Line& line, std::string_view rest) {
+        end_ = line.end();
+        if (!valid_) return;
+        const size_t before = values_.size();
+        if (read_value_tokens(rest)) return;
+        values_.resize(before);
+        valid_ = read_packed_continuation(rest, id_width_, packed_) && !packed_.empty();
+        values_.insert(values_.end(), packed_.begin(), packed_.end());
+    }
+
+    // Lines in CalculiX's own columns, read without tokenising; false when
+    // the line is any other and the general rules must read it.
+    bool read_standard_line(const Line& line) {
+        const std::string_view text = line.text;
+        if (text.size() < 3 || text[0] != ' ' || text[1] != '-') return false;
+        const std::string_view rest = text.substr(3);
+        if (text[2] == '1') {
+            int64_t id = 0;
+            if (!read_standard_id(rest, id_width_, id)) return false;
+            finish();
+            values_.clear();
+            if (!read_standard_reals(rest.substr(static_cast<size_t>(id_width_)), values_)) return false;
+            open(line, RecordPath::kStandard, id, true);
+            return true;
+        }
+        if (text[2] != '2' || !open_ || !valid_ || !read_standard_continuation(rest, id_width_, values_)) return false;
+        end_ = line.end();
+        return true;
+    }
+
+    void read_line(const Line& line) {
+        if (!terminated(line)) {
+            finish();
+            sink_.other_line(line);
+            return;
+        }
+        if (read_standard_line(line)) return;
+        const std::string_view trimmed = trim(line.text);
+        if (has_key(trimmed, "-1")) {
+            start(line, line.text.substr(line.text.find("-1") + 2));
+        } else if (open_ && has_key(trimmed, "-2")) {
+            continue_record(line, line.text.substr(line.text.find("-2") + 2));
+        } else {
+            finish();
+            sink_.other_line(line);
+        }
+    }
+};
+
+// Binary records: a node number and `components` reals each, back to back;
+// bytes that do not make a whole record are left.
+template <typename Sink>
+bool walk_binary_results(std::string_view text, uint64_t begin, uint64_t end, int32_t format, int64_t components,
+                         Sink& sink) {
+    if (components <= 0 || end > text.size() || begin >= end) return true;
+    const uint64_t real_bytes = binary_real_bytes(format);
+    const auto m = static_cast<uint64_t>(components);
+    if (m > (UINT64_MAX - kBinaryIdBytes) / real_bytes) return true;
+    const uint64_t record_bytes = kBinaryIdBytes + m * real_bytes;
+    const uint64_t n_records = (end - begin) / record_bytes;
+    sink.expect(n_records, m);
+    std::vector<double> record(m);
+    const char* at = text.data() + begin;
+    for (uint64_t r = 0; r < n_records; ++r, at += record_bytes) {
+        const char* value = at + kBinaryIdBytes;
+        for (uint64_t k = 0; k < m; ++k, value += real_bytes) record[k] = load_real(value, format);
+        const uint64_t record_begin = begin + r * record_bytes;
+        const ResultRecordRead read{load_i32_le(at), record.data(), m, RecordPath::kStandard, record_begin,
+                                    record_begin + record_bytes};
+        if (!sink.record(read)) return false;
+    }
+    return true;
+}
+
+// The records of a located block, handed to the sink; false when it stopped.
+template <typename Sink>
+bool walk_result_records(std::string_view text, const BlockRef& ref, Sink& sink) {
+    if (is_binary(ref.format)) return walk_binary_results(text, ref.begin, ref.end, ref.format, ref.components, sink);
+    AsciiResultWalk<Sink> walk(text, ref.id_width, sink);
+    return walk.walk(ref.begin, ref.end);
+}
+
+}  // namespace kovan

@@ -1,0 +1,29 @@
+// The step index that the parse leaves for result decoding: each step's
+// result blocks, located but not read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kovan {
+
+// One located result block: where its records lie in the text.
+struct BlockRef {
+    std::string name;  // from the "-4" line; "Unknown" when none came first
+    uint64_t begin = 0;
+    uint64_t end = 0;
+    uint64_t line = 0;       // line number at the start of the records
+    int32_t format = 1;      // 1 for ASCII, 2 or 3 for binary
+    int32_t components = 0;  // values per binary record; 0 for ASCII
+    int32_t id_width = 10;   // node number columns of an ASCII block: 5 in format 0
+};
+
+struct StepEntry {
+    double time = 0.0;
+    bool has_set_number = false;  // false when the "100" line gave none
+    int64_t set_number = 0;
+    std::vector<BlockRef> blocks;  // in file order
+};
+
+}  // namespace kovan
