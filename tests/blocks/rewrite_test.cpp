@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "support/document_snapshot.h"
 #include "support/frd_text.h"
 
 using namespace kovan_test;
@@ -140,6 +141,51 @@ TEST(Rewrite, AsciiTargetsRefuseNodeNumbersWiderThanTheirField) {
     EXPECT_EQ(rewrite(text, 1).status, KOVAN_OK);
 }
 
+// Texts on which the re-encoder and the document reader once disagreed:
+// each converts to binary double, and with target -1, into a text that
+// reads as it does, or is refused.
+TEST(Rewrite, ConversionsReadBackAsTheInputReads) {
+    const std::string nodes = "    2C 2 1\n -1 1 0.0 0.0 0.0\n -1 2 1.0 0.0 0.0\n -3\n";
+    const std::string header = "  100CL  101 1.00000E+00           2                     0    1           1\n";
+    const std::string disp = " -4  DISP        1    1\n -5  D1          1    1    1    0\n";
+    const std::string cases[] = {
+        // Four fields: the last is the node count, not a format code.
+        nodes + "  100CL 101 1.0 2\n -4 DISP 1 1\n -5 D1 1 1 1 0\n -1 1 5.0\n -1 2 6.0\n -3\n",
+        // "-5" lines and no "-4" line.
+        nodes + header + " -5  D1 1 1 1 0\n -1 1 5.0\n -1 2 6.0\n -3\n",
+        // A line that starts with a negative number is no continuation line.
+        nodes + header + disp + " -1         1 5.00000E+00\n-2.70373E-18\n -1         2 6.00000E+00\n -3\n",
+        // An element number that does not read.
+        nodes + "    3C 1 1\n -1 x7 11 0 1\n -2 1 2\n -3\n",
+        // Zero-point notation, values of seven digits, and NaN and infinity
+        // touching a three-digit exponent.
+        nodes + header + disp + " -1         1-0.16254E+04\n -1         2-9.852027E-07\n -3\n",
+        nodes + "  100CL  101 1.00000E+00           2                     0    1           1\n"
+                " -4  S           3    1\n -5  A 1 1 1 0\n -5  B 1 1 2 0\n -5  C 1 1 3 0\n"
+                " -1         1         NaN1.00000E+300        -INF\n -1         2         inf1.00000E-100 5.00000E+00\n"
+                " -3\n",
+        // A file cut inside a result record.
+        nodes + header + disp + " -1         1 5.00000E+00\n -1         2 6.0",
+    };
+    for (const std::string& text : cases) {
+        for (int32_t format : {-1, 3}) EXPECT_EQ(conversion_difference(text.data(), text.size(), format), "") << text;
+    }
+    // What those readers take from such lines, besides reading the same.
+    EXPECT_EQ(converted(cases[0], 1), converted(cases[0], -1));  // long ASCII is the block's own format
+    const auto glued = open_text(cases[2]);
+    EXPECT_EQ(array_values(glued.get(), 0, "DISP"), (std::vector<double>{5.0, 6.0}));
+    const std::string kept = converted(cases[4], -1);
+    EXPECT_NE(kept.find(" -1         1-0.16254E+04\n -1         2-9.852027E-07\n"), std::string::npos) << kept;
+    const auto special = open_text(cases[5]);
+    const std::vector<double> s = array_values(special.get(), 0, "S");
+    ASSERT_EQ(s.size(), 6u);
+    EXPECT_TRUE(std::isnan(s[0]));
+    EXPECT_EQ(s[1], 1e300);
+    EXPECT_EQ(s[2], -HUGE_VAL);
+    EXPECT_EQ(s[3], HUGE_VAL);
+    EXPECT_EQ(s[4], 1e-100);
+}
+
 TEST(Rewrite, NodeFieldsAsWideAsTheInputHadThemComeBackWhole) {
     // Found by fuzzing: one number on a 200-character line makes the field
     // 200 wide, and keeping it once overran the field buffer.
@@ -242,8 +288,10 @@ TEST(Rewrite, AsciiLongSolverFilesComeBackByteForByteThroughBinaryDouble) {
 
 namespace {
 
-// Every prefix of a real binary file and of an ASCII one, converted to every
-// target: a status, never a crash; what converts opens again.
+// Every prefix of a real binary file and of an ASCII one (a file still being
+// written), converted to every target: a status, never a crash; what
+// converts opens again, and to binary double or with target -1 it reads
+// exactly as the prefix does.
 TEST(Rewrite, DamagedInputNeverCrashesAndWhatConvertsReadsBack) {
     for (const char* name : {"hex20_binary.frd", "hex8_static.frd"}) {
         const std::string file = read_file(data_path(name));
@@ -260,6 +308,9 @@ TEST(Rewrite, DamagedInputNeverCrashesAndWhatConvertsReadsBack) {
                     kovan_close(doc);
                 }
                 kovan_free(out);
+            }
+            for (int32_t format : {-1, 3}) {
+                EXPECT_EQ(conversion_difference(file.data(), length, format), "") << name << " " << length;
             }
         }
     }
