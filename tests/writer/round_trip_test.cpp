@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/document_snapshot.h"
 #include "support/frd_text.h"
 
 using namespace kovan_test;
@@ -154,6 +155,25 @@ TEST(RoundTrip, EveryCellTypeAndArrayInEveryFormatAndConversion) {
                 expect_file_holds(rewritten(file, static_cast<int32_t>(target)), mesh, steps, wedge_order, precision);
             }
         }
+    }
+}
+
+// NaN and infinity fill their 12 columns from the right, so a value of three
+// exponent digits in the next field touches them ("NaN1.00000E+300").
+TEST(RoundTrip, NaNAndInfinityBesideThreeDigitExponentsReadBack) {
+    const double inf = HUGE_VAL, nan = std::nan("");
+    Mesh mesh;
+    mesh.node_ids = {1, 2};
+    mesh.points = {nan, 1e300, -inf, inf, 1e-100, 5e-310};
+    const std::vector<double> values = {nan, 1e300, -inf, inf, 1e-100, 2.5, -inf, 1e150, nan, 5e-310, 1.0, 2.0};
+    const std::vector<Step> steps = {{1, 1.0, {{"S", 6, values}}}};
+    for (uint32_t format : {0u, 1u, 3u}) {
+        SCOPED_TRACE(format);
+        const auto doc = open_text(write_file(format, mesh, steps, 0));
+        ASSERT_EQ(kovan_n_points(doc.get()), 2u);
+        const std::vector<double> points(kovan_points(doc.get()), kovan_points(doc.get()) + 6);
+        EXPECT_TRUE(same_values(points, mesh.points));
+        EXPECT_TRUE(same_values(array_values(doc.get(), 0, "S"), values));
     }
 }
 
