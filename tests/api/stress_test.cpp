@@ -80,4 +80,31 @@ TEST(Concurrency, ManyThreadsOpenQueryConvertAndWriteAtOnce) {
     EXPECT_EQ(kovan_steps_parsed(shared.get()), 2u);
 }
 
+// Threads that fail steps of one document and read its error text at once
+// always read a whole text of one of its failures.
+TEST(Concurrency, DocumentErrorTextIsAlwaysWhole) {
+    std::string text = "    2C\n -1 1 0 0 0\n -1 2 1 0 0\n -3\n";
+    for (const char* time : {"1.0", "2.0", "3.0"}) {
+        text += std::string("  100CL 1 ") + time + " 2 0 1\n -4 S 6 1\n -1 1 1 2 3 4 5 6\n -1 2 1 2";
+        text += std::string(time) == "2.0" ? " 3\n -3\n" : "\n -3\n";
+    }
+    const auto doc = open_text(text);
+    const std::string expected[] = {"array 'S': node 2 has 2 components, expected 6",
+                                    "array 'S': node 2 has 3 components, expected 6"};
+    std::atomic<int> torn{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            uint64_t n = 0;
+            for (int round = 0; round < 2000; ++round) {
+                kovan_n_arrays(doc.get(), static_cast<uint64_t>((t + round) % 3), &n);
+                const std::string read = kovan_last_error(doc.get());
+                if (!read.empty() && read != expected[0] && read != expected[1]) ++torn;
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(torn.load(), 0);
+}
+
 }  // namespace
