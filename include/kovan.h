@@ -103,8 +103,10 @@ KOVAN_API int32_t kovan_abi_version(void);
 KOVAN_API uint64_t kovan_struct_size(int32_t kind);
 /* Fixed English message of a status; "unknown status" for other values. The text is static. */
 KOVAN_API const char* kovan_status_message(kovan_status status);
-/* Last failure text of the document, or of the calling thread for a null handle;
- * the library owns it until the next failure replaces it (or kovan_close). Never null. */
+/* Last failure text of the document, or of the calling thread for a null handle. Never null.
+ * A thread's text is owned by the library until that thread's next failure replaces it. A
+ * document's text is always the whole text of one of its failures, even while other threads
+ * fail on it, and stays valid until kovan_close. */
 KOVAN_API const char* kovan_last_error(const kovan_document* doc);
 
 /* ---- documents ---- */
