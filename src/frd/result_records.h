@@ -42,55 +42,55 @@ struct ResultRecordRead {
 // that the end of the text cuts off is never read as a record.
 template <typename Sink>
 struct AsciiResultWalk {
-    AsciiResultWalk(std::string_view text, int id_width, Sink& sink) : text_(text), id_width_(id_width), sink_(sink) {}
+    AsciiResultWalk(std::string_view text, int id_width, Sink& sink) : text(text), id_width(id_width), sink(sink) {}
 
-    // Reads the lines from `begin` to `end`; false when the sink stopped.
-    bool walk(uint64_t begin, uint64_t end) {
-        if (begin >= text_.size() || begin >= end) return true;
-        LineCursor cursor = make_cursor(text_.substr(0, std::min<uint64_t>(text_.size(), end)));
-        cursor.position = begin;
+    // Reads the lines from `from` to `to`; false when the sink stopped.
+    bool walk(uint64_t from, uint64_t to) {
+        if (from >= text.size() || from >= to) return true;
+        LineCursor cursor = make_cursor(text.substr(0, std::min<uint64_t>(text.size(), to)));
+        cursor.position = from;
         Line line;
-        while (taken_ && next_line(cursor, line)) read_line(line);
-        if (taken_) finish();
-        return taken_;
+        while (taken && next_line(cursor, line)) read_line(line);
+        if (taken) finish();
+        return taken;
     }
 
-    std::string_view text_;
-    int id_width_;
-    Sink& sink_;
-    std::vector<double> values_;
-    std::vector<double> packed_;
-    bool open_ = false;   // a record has started and may take continuation lines
-    bool valid_ = false;  // every line of it read so far read
-    bool taken_ = true;   // the sink has taken every record so far
-    int64_t node_ = 0;
-    RecordPath path_ = RecordPath::kStandard;
-    uint64_t begin_ = 0, end_ = 0;
+    std::string_view text;
+    int id_width;
+    Sink& sink;
+    std::vector<double> values;
+    std::vector<double> packed;
+    bool open = false;   // a record has started and may take continuation lines
+    bool valid = false;  // every line of it read so far read
+    bool taken = true;   // the sink has taken every record so far
+    int64_t node = 0;
+    RecordPath path = RecordPath::kStandard;
+    uint64_t begin = 0, end = 0;
 
     // A line ends where the cursor stopped, or, at the end of the range, at
     // the end of the whole text.
-    bool terminated(const Line& line) const { return line.terminated() || line.end() < text_.size(); }
+    bool terminated(const Line& line) const { return line.terminated() || line.end() < text.size(); }
 
     void finish() {
-        if (!open_) return;
-        open_ = false;
-        if (valid_) {
-            taken_ = sink_.record(ResultRecordRead{node_, values_.data(), values_.size(), path_, begin_, end_});
+        if (!open) return;
+        open = false;
+        if (valid) {
+            taken = sink.record(ResultRecordRead{node, values.data(), values.size(), path, begin, end});
             return;
         }
-        LineCursor cursor = make_cursor(text_.substr(0, end_));
-        cursor.position = begin_;
+        LineCursor cursor = make_cursor(text.substr(0, end));
+        cursor.position = begin;
         Line line;
-        while (next_line(cursor, line)) sink_.other_line(line);
+        while (next_line(cursor, line)) sink.other_line(line);
     }
 
-    void open(const Line& line, RecordPath path, int64_t node, bool valid) {
-        open_ = true;
-        valid_ = valid;
-        path_ = path;
-        node_ = node;
-        begin_ = line.start;
-        end_ = line.end();
+    void begin_record(const Line& line, RecordPath how, int64_t id, bool readable) {
+        open = true;
+        valid = readable;
+        path = how;
+        node = id;
+        begin = line.start;
+        end = line.end();
     }
 
     // Values by the token rules, appended; false if one does not read.
@@ -98,41 +98,41 @@ struct AsciiResultWalk {
         for (std::string_view token = next_record_token(tokens); !token.empty(); token = next_record_token(tokens)) {
             const auto value = parse_real(token);
             if (!value) return false;
-            values_.push_back(*value);
+            values.push_back(*value);
         }
         return true;
     }
 
     void start(const Line& line, std::string_view rest) {
         finish();
-        values_.clear();
+        values.clear();
         std::string_view tokens = rest;
         const auto id = parse_int(next_record_token(tokens));
         if (id && !trim(tokens).empty() && read_value_tokens(tokens)) {
-            open(line, RecordPath::kTokens, *id, true);
+            begin_record(line, RecordPath::kTokens, *id, true);
             return;
         }
         int64_t packed_id = 0;
-        if (read_packed_record(rest, id_width_, packed_id, packed_) && !packed_.empty()) {
-            values_ = packed_;
-            open(line, RecordPath::kPacked, packed_id, true);
+        if (read_packed_record(rest, id_width, packed_id, packed) && !packed.empty()) {
+            values = packed;
+            begin_record(line, RecordPath::kPacked, packed_id, true);
             return;
         }
         if (id) {
-            open(line, RecordPath::kTokens, *id, false);  // takes its continuation lines, all unread
+            begin_record(line, RecordPath::kTokens, *id, false);  // takes its continuation lines, all unread
         } else {
-            sink_.other_line(line);
+            sink.other_line(line);
         }
     }
 
     void continue_record(const Line& line, std::string_view rest) {
-        end_ = line.end();
-        if (!valid_) return;
-        const size_t before = values_.size();
+        end = line.end();
+        if (!valid) return;
+        const size_t before = values.size();
         if (read_value_tokens(rest)) return;
-        values_.resize(before);
-        valid_ = read_packed_continuation(rest, id_width_, packed_) && !packed_.empty();
-        values_.insert(values_.end(), packed_.begin(), packed_.end());
+        values.resize(before);
+        valid = read_packed_continuation(rest, id_width, packed) && !packed.empty();
+        values.insert(values.end(), packed.begin(), packed.end());
     }
 
     // Lines in CalculiX's own columns, read without tokenising; false when
@@ -143,33 +143,33 @@ struct AsciiResultWalk {
         const std::string_view rest = text.substr(3);
         if (text[2] == '1') {
             int64_t id = 0;
-            if (!read_standard_id(rest, id_width_, id)) return false;
+            if (!read_standard_id(rest, id_width, id)) return false;
             finish();
-            values_.clear();
-            if (!read_standard_reals(rest.substr(static_cast<size_t>(id_width_)), values_)) return false;
-            open(line, RecordPath::kStandard, id, true);
+            values.clear();
+            if (!read_standard_reals(rest.substr(static_cast<size_t>(id_width)), values)) return false;
+            begin_record(line, RecordPath::kStandard, id, true);
             return true;
         }
-        if (text[2] != '2' || !open_ || !valid_ || !read_standard_continuation(rest, id_width_, values_)) return false;
-        end_ = line.end();
+        if (text[2] != '2' || !open || !valid || !read_standard_continuation(rest, id_width, values)) return false;
+        end = line.end();
         return true;
     }
 
     void read_line(const Line& line) {
         if (!terminated(line)) {
             finish();
-            sink_.other_line(line);
+            sink.other_line(line);
             return;
         }
         if (read_standard_line(line)) return;
         const std::string_view trimmed = trim(line.text);
         if (has_key(trimmed, "-1")) {
             start(line, line.text.substr(line.text.find("-1") + 2));
-        } else if (open_ && has_key(trimmed, "-2")) {
+        } else if (open && has_key(trimmed, "-2")) {
             continue_record(line, line.text.substr(line.text.find("-2") + 2));
         } else {
             finish();
-            sink_.other_line(line);
+            sink.other_line(line);
         }
     }
 };
