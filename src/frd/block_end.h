@@ -19,4 +19,12 @@ struct BlockEnd {
     int64_t element_type = 0;  // the type code of kUnknownElementType
 };
 
+inline BlockEnd failed_block(BlockEnd::Failure failure, int64_t element_type = 0) {
+    BlockEnd end;
+    end.outcome = BlockEnd::kFailed;
+    end.failure = failure;
+    end.element_type = element_type;
+    return end;
+}
+
 }  // namespace kovan

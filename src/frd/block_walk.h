@@ -59,10 +59,7 @@ BlockEnd walk_blocks(LineCursor& cursor, DocumentFieldWidth& document_width, Sin
         }
         if (key == BlockKey::kResults) {
             if (walk_result_block(cursor, line, tokens, sink)) continue;
-            BlockEnd stopped;
-            stopped.outcome = BlockEnd::kFailed;
-            stopped.failure = BlockEnd::kStopped;
-            return stopped;
+            return failed_block(BlockEnd::kStopped);
         }
         const BlockHeader header = read_block_header(line.text, tokens);
         sink.begin_block(key, line, header, most_records(key, header, bytes_left(cursor)));

@@ -149,12 +149,8 @@ BlockEnd walk_ascii_elements(LineCursor& cursor, const BlockHeader& header, Docu
 // unlocatable; the end of the text ends the block with the records it holds.
 template <typename Sink>
 BlockEnd walk_binary_elements(LineCursor& cursor, const BlockHeader& header, Sink& sink) {
+    if (header.count < 0) return failed_block(BlockEnd::kNoCount);
     BlockEnd end;
-    if (header.count < 0) {
-        end.outcome = BlockEnd::kFailed;
-        end.failure = BlockEnd::kNoCount;
-        return end;
-    }
     std::vector<int64_t> nodes;
     ElementRead element;
     element.line = cursor.line_count;
@@ -164,12 +160,7 @@ BlockEnd walk_binary_elements(LineCursor& cursor, const BlockHeader& header, Sin
         if (bytes_left(cursor) < kBinaryElementHeaderBytes) break;
         element.fields = ElementLine{load_i32_le(at), load_i32_le(at + 4), load_i32_le(at + 8), load_i32_le(at + 12), true};
         element.type = element_type_of(element.fields.type, element.type_code);
-        if (element.type == nullptr) {
-            end.outcome = BlockEnd::kFailed;
-            end.failure = BlockEnd::kUnknownElementType;
-            end.element_type = element.fields.type;
-            return end;
-        }
+        if (element.type == nullptr) return failed_block(BlockEnd::kUnknownElementType, element.fields.type);
         const uint64_t node_bytes = 4 * uint64_t{element.type->node_count};
         if (bytes_left(cursor) - kBinaryElementHeaderBytes < node_bytes) break;
         nodes.resize(element.type->node_count);

@@ -18,12 +18,8 @@ namespace kovan {
 // the text ends first, the whole records it holds.
 template <typename Sink>
 BlockEnd walk_binary_nodes(LineCursor& cursor, const BlockHeader& header, Sink& sink) {
+    if (header.count < 0) return failed_block(BlockEnd::kNoCount);
     BlockEnd end;
-    if (header.count < 0) {
-        end.outcome = BlockEnd::kFailed;
-        end.failure = BlockEnd::kNoCount;
-        return end;
-    }
     const uint64_t record_bytes = binary_node_record_bytes(header.format);
     const bool whole = records_fit(header.count, record_bytes, bytes_left(cursor));
     const uint64_t n = whole ? static_cast<uint64_t>(header.count) : bytes_left(cursor) / record_bytes;
