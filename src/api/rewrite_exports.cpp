@@ -3,11 +3,11 @@
 #include <string>
 
 #include "api/guard.h"
-#include "frd/failure_text.h"
 #include "api/returned_buffer.h"
-#include "blocks/convertibility.h"
 #include "blocks/block_reader.h"
+#include "blocks/convertibility.h"
 #include "blocks/serialiser.h"
+#include "frd/failure_text.h"
 #include "kovan.h"
 
 using namespace kovan;
