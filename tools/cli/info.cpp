@@ -82,7 +82,7 @@ void print_text(const Summary& s) {
         }
     }
     std::printf("diagnostics: %zu\n", s.diagnostics.size());
-    for (int32_t kind = 0; kind <= 2; ++kind) {
+    for (int32_t kind = KOVAN_DIAG_SURPLUS_NODES; kind <= KOVAN_DIAG_INCOMPLETE_BLOCK; ++kind) {
         size_t count = 0;
         std::string lines;
         for (const kovan_diagnostic& d : s.diagnostics) {
