@@ -112,6 +112,8 @@ TEST_F(Cli, UnreadableInputsFailWithOneLineAndTheirCode) {
     EXPECT_EQ(cut.exit_code, 1);
     EXPECT_EQ(cut.output, path("cut.frd") + ": line 12: block cut off by the end of the file, which may still be "
                                             "being written (expected 32 records, found 4)\n");
+    EXPECT_NE(run("info '" + path("cut.frd") + "'").output.find("  1 block cut off by the end of the file"),
+              std::string::npos);
     const ToolRun missing = run("check '" + path("missing.frd") + "'");
     EXPECT_EQ(missing.exit_code, 3);
     EXPECT_EQ(std::count(missing.output.begin(), missing.output.end(), '\n'), 1);
