@@ -1,5 +1,6 @@
 #include "blocks/block_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -269,6 +270,11 @@ struct Reader {
                                 location.components, *this);
             return;
         }
+        // Room for the records the header states, as far as their lines can
+        // hold them, so that a large block does not grow by copying.
+        constexpr uint64_t kShortestRecordLine = 16;
+        const uint64_t lines = (location.records_end - location.records_begin) / kShortestRecordLine;
+        if (block.stated_count > 0) expect(std::min(static_cast<uint64_t>(block.stated_count), lines), 6);
         AsciiResultWalk<Reader> walk(input, read_width, *this);
         walk.walk(location.records_begin, location.records_end);
     }

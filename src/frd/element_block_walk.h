@@ -151,20 +151,24 @@ template <typename Sink>
 BlockEnd walk_binary_elements(LineCursor& cursor, const BlockHeader& header, Sink& sink) {
     if (header.count < 0) return failed_block(BlockEnd::kNoCount);
     BlockEnd end;
-    std::vector<int64_t> nodes;
+    std::vector<int64_t> nodes(kMaxElementNodes);
     ElementRead element;
     element.line = cursor.line_count;
     element.nodes = &nodes;
     for (int64_t i = 0; i < header.count; ++i) {
         const char* at = cursor.text + cursor.position;
-        if (bytes_left(cursor) < kBinaryElementHeaderBytes) break;
+        const uint64_t left = bytes_left(cursor);
+        if (left < kBinaryElementHeaderBytes) break;
         element.fields = ElementLine{load_i32_le(at), load_i32_le(at + 4), load_i32_le(at + 8), load_i32_le(at + 12), true};
-        element.type = element_type_of(element.fields.type, element.type_code);
+        element.type_code = static_cast<int32_t>(element.fields.type);
+        element.type = element_type_for_code(element.type_code);
         if (element.type == nullptr) return failed_block(BlockEnd::kUnknownElementType, element.fields.type);
-        const uint64_t node_bytes = 4 * uint64_t{element.type->node_count};
-        if (bytes_left(cursor) - kBinaryElementHeaderBytes < node_bytes) break;
-        nodes.resize(element.type->node_count);
-        for (uint32_t k = 0; k < element.type->node_count; ++k) nodes[k] = load_i32_le(at + kBinaryElementHeaderBytes + 4 * k);
+        const uint32_t count = element.type->node_count;
+        const uint64_t node_bytes = 4 * uint64_t{count};
+        if (left - kBinaryElementHeaderBytes < node_bytes) break;
+        nodes.resize(count);
+        const char* numbers = at + kBinaryElementHeaderBytes;
+        for (uint32_t k = 0; k < count; ++k) nodes[k] = load_i32_le(numbers + 4 * k);
         element.begin = cursor.position;
         cursor.position += kBinaryElementHeaderBytes + node_bytes;
         element.end_offset = cursor.position;

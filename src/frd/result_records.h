@@ -187,14 +187,15 @@ bool walk_binary_results(std::string_view text, uint64_t begin, uint64_t end, in
     const uint64_t n_records = (end - begin) / record_bytes;
     sink.expect(n_records, m);
     std::vector<double> record(m);
+    ResultRecordRead read{0, record.data(), m, RecordPath::kStandard, begin, begin + record_bytes};
     const char* at = text.data() + begin;
     for (uint64_t r = 0; r < n_records; ++r, at += record_bytes) {
         const char* value = at + kBinaryIdBytes;
         for (uint64_t k = 0; k < m; ++k, value += real_bytes) record[k] = load_real(value, format);
-        const uint64_t record_begin = begin + r * record_bytes;
-        const ResultRecordRead read{load_i32_le(at), record.data(), m, RecordPath::kStandard, record_begin,
-                                    record_begin + record_bytes};
+        read.node = load_i32_le(at);
         if (!sink.record(read)) return false;
+        read.begin = read.end;
+        read.end += record_bytes;
     }
     return true;
 }
