@@ -17,10 +17,6 @@ inline bool is_frd_space(char c) {
 std::string_view trim(std::string_view text);
 std::string_view trim_end(std::string_view text);
 
-inline bool starts_with(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 // The next whitespace-separated token of `rest`, which moves past it; empty
 // when no token is left.
 std::string_view next_token(std::string_view& rest);
@@ -64,12 +60,6 @@ struct Line {
 };
 
 bool next_line(LineCursor& cursor, Line& line);
-
-// Sets the cursor back so that `line` is read again next.
-inline void unread_line(LineCursor& cursor, const Line& line) {
-    cursor.position = line.start;
-    cursor.line_count = line.number - 1;
-}
 
 inline uint64_t bytes_left(const LineCursor& cursor) {
     return cursor.position < cursor.size ? cursor.size - cursor.position : 0;
