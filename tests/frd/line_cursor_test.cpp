@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "frd/keys.h"
+
 using namespace kovan;
 
 namespace {
@@ -75,7 +77,7 @@ KeyLineSearch search_by_lines(std::string_view text, uint64_t from) {
     std::string_view line;
     bool found = false;
     while (next_line(cursor, line)) {
-        if (starts_with(trim(line), "-3")) {
+        if (has_key(trim(line), "-3")) {
             found = true;
             break;
         }
@@ -96,7 +98,7 @@ KeyLineSearch search_by_scan(std::string_view text, uint64_t from) {
 // The scan for a block's end must leave the cursor exactly where reading
 // line by line does: same line, same position, same line number.
 TEST(LineCursor, KeyLineScanMatchesReadingLineByLine) {
-    const std::vector<std::string> pieces = {" -1", " -2", " -3", "-3", "\t-3", "  ", "\x1c-3", "-", "3", "x",
+    const std::vector<std::string> pieces = {" -1", " -2", " -3", "-3", "\t-3", "  ", "\x1c-3", "-", "3", "x", ".",
                                              " -1         1 1.00000E+00-2.00000E+00 3.00000E+00 4.00000E+00",
                                              "\n", "\r", "\r\n", "\n\r", "\v", "\f"};
     std::mt19937 random(11);
