@@ -8,6 +8,7 @@
 #include "blocks/serialiser.h"
 #include "frd/block_walk.h"
 #include "frd/format.h"
+#include "frd/keys.h"
 #include "frd/record_fields.h"
 #include "frd/result_records.h"
 
@@ -35,13 +36,8 @@ bool written_in_zero_point(std::string_view text) {
     return false;
 }
 
-// The text after the record key of the first line of `text`.
-std::string_view after_key(std::string_view text, std::string_view key) {
-    const size_t line_end = text.find_first_of("\r\n");
-    const std::string_view line = text.substr(0, line_end);
-    const size_t at = line.find(key);
-    return at == std::string_view::npos ? std::string_view() : line.substr(at + key.size());
-}
+// The first line of a record's text.
+std::string_view first_line(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
 
 bool same_bits(const double* a, const double* b, uint64_t n) { return std::memcmp(a, b, n * sizeof(double)) == 0; }
 
@@ -156,7 +152,7 @@ struct Reader {
         regenerated.clear();
         append_node_lines(regenerated, node.id, node.xyz[0], node.xyz[1], node.xyz[2], keep_layout());
         NodeLine again;
-        return read_node_line(after_key(regenerated.view(), "-1"), header.format, header.format_stated, node_scratch,
+        return read_node_line(after_key(first_line(regenerated.view()), "-1"), header.format, header.format_stated, node_scratch,
                               again) &&
                again.id == node.id && same_bits(again.xyz, node.xyz, 3);
     }
@@ -183,7 +179,7 @@ struct Reader {
     // ---- elements ----
 
     void note_element_widths(const ElementRead& e, std::string_view source) {
-        if (block.elements.empty()) block.id_width = id_field_width(after_key(source, "-1"));
+        if (block.elements.empty()) block.id_width = id_field_width(after_key(first_line(source), "-1"));
         if (block.node_id_width != 0 || e.first_line_numbers == 0) return;
         const uint64_t length = e.first_line_length, n = e.first_line_numbers;
         block.node_id_width = length % n == 0 ? length / n : e.field_width;
@@ -241,7 +237,7 @@ struct Reader {
         const bool ascii = !is_binary(static_cast<int32_t>(block.format));
         const std::string_view source = input.substr(r.begin, r.end - r.begin);
         if (ascii && block.results.empty()) {
-            const std::string_view rest = after_key(source, "-1");
+            const std::string_view rest = after_key(first_line(source), "-1");
             block.id_width = r.path == RecordPath::kPacked ? static_cast<uint64_t>(read_width) : id_field_width(rest);
             block.zero_point = written_in_zero_point(source);
         }

@@ -116,9 +116,9 @@ struct AsciiElementWalk {
             return false;
         }
         if (has_key(trimmed, "-1")) {
-            read_header(line, line.text.substr(line.text.find("-1") + 2));
+            read_header(line, after_key(line.text, "-1"));
         } else if (continuation && pending) {
-            read_continuation(line, line.text.substr(line.text.find("-2") + 2));
+            read_continuation(line, after_key(line.text, "-2"));
         } else {
             sink.other_line(line);
         }

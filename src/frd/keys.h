@@ -18,4 +18,11 @@ inline bool has_key(std::string_view trimmed, std::string_view key) {
            (trimmed.size() == 2 || trimmed[2] != '.');
 }
 
+// The text after the record key `key` of a line that starts with it (past
+// blanks): where a record's fields begin.
+inline std::string_view after_key(std::string_view line, std::string_view key) {
+    const size_t at = line.find(key);
+    return at == std::string_view::npos ? std::string_view() : line.substr(at + key.size());
+}
+
 }  // namespace kovan

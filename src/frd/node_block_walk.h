@@ -51,7 +51,7 @@ BlockEnd walk_ascii_nodes(LineCursor& cursor, const BlockHeader& header, Sink& s
             return end;
         }
         const bool record = line.terminated() && has_key(trimmed, "-1") &&
-                            read_node_line(line.text.substr(line.text.find("-1") + 2), header.format,
+                            read_node_line(after_key(line.text, "-1"), header.format,
                                            header.format_stated, scratch, node);
         if (record) {
             sink.ascii_node(node, line);

@@ -164,9 +164,9 @@ struct AsciiResultWalk {
         if (read_standard_line(line)) return;
         const std::string_view trimmed = trim(line.text);
         if (has_key(trimmed, "-1")) {
-            start(line, line.text.substr(line.text.find("-1") + 2));
+            start(line, after_key(line.text, "-1"));
         } else if (open && has_key(trimmed, "-2")) {
-            continue_record(line, line.text.substr(line.text.find("-2") + 2));
+            continue_record(line, after_key(line.text, "-2"));
         } else {
             finish();
             sink.other_line(line);
