@@ -35,13 +35,8 @@ uint64_t most_records(BlockKey key, const BlockHeader& header, uint64_t bytes_le
 template <typename Sink>
 bool walk_result_block(LineCursor& cursor, const Line& line, std::vector<std::string_view>& tokens, Sink& sink) {
     const ResultHeader header = read_result_header(line.text, tokens);
-    ResultLocation location;
-    if (line.terminated()) {
-        location = locate_result_records(cursor, header.block, tokens);
-    } else {
-        location.outcome = ResultLocation::kIncomplete;
-        location.section_end = location.records_begin = location.records_end = cursor.size;
-    }
+    const ResultLocation location =
+        line.terminated() ? locate_result_records(cursor, header.block, tokens) : cut_off_at(cursor.size);
     return sink.result_block(line, header, location);
 }
 

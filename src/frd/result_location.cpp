@@ -48,8 +48,8 @@ void locate_binary_records(LineCursor& cursor, const BlockHeader& header, std::s
     switch (lines.outcome) {
         case ComponentLines::kRead: break;
         case ComponentLines::kCut:
-            location.outcome = ResultLocation::kIncomplete;
-            location.section_end = location.records_begin = location.records_end = cursor.size;
+            location = cut_off_at(cursor.size);
+            location.format = header.format;  // a binary block, cut off in its component lines
             return;
         default:
             location.outcome = ResultLocation::kUnlocatable;
@@ -84,6 +84,13 @@ void locate_ascii_records(LineCursor& cursor, const Line& first, ResultLocation&
 }
 
 }  // namespace
+
+ResultLocation cut_off_at(uint64_t text_size) {
+    ResultLocation location;
+    location.outcome = ResultLocation::kIncomplete;
+    location.section_end = location.records_begin = location.records_end = text_size;
+    return location;
+}
 
 ComponentLines read_component_lines(LineCursor& cursor, std::string_view four, std::vector<std::string_view>& tokens) {
     ComponentLines result;
@@ -141,9 +148,7 @@ ResultLocation locate_result_records(LineCursor& cursor, const BlockHeader& head
             return location;
         }
     }
-    location.outcome = ResultLocation::kIncomplete;
-    location.section_end = location.records_begin = location.records_end = cursor.size;
-    return location;
+    return cut_off_at(cursor.size);
 }
 
 }  // namespace kovan

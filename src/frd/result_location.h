@@ -33,6 +33,9 @@ struct ResultLocation {
     int64_t whole_records = 0;    // a cut binary block: the records the text holds
 };
 
+// A block that the end of the text cuts off before any of its records.
+ResultLocation cut_off_at(uint64_t text_size);
+
 // Reads the lines after a "100C" header (the cursor stands after it) and
 // leaves the cursor after the block: past its " -3" line, past a binary
 // payload and one line end, at the end of the text for a block cut off,
