@@ -1,0 +1,77 @@
+#include "kovan_arrays.h"
+
+#include <vtkDoubleArray.h>
+#include <vtkTypeInt64Array.h>
+#include <vtkUnsignedCharArray.h>
+
+#include <mutex>
+#include <type_traits>
+#include <unordered_map>
+
+namespace {
+
+// VTK frees a buffer through a plain function of its address, so the
+// documents behind live views are found by address. One address may be viewed
+// by several buffers (a step shown twice); each holds one entry. An address
+// cannot be reused by another document while an entry holds the first open.
+struct ViewRegistry {
+    std::mutex mutex;
+    std::unordered_multimap<const void*, KovanDocument> documents;
+};
+
+// Never destroyed: VTK may release buffers while the process exits, after
+// the destructors of this library's statics have run.
+ViewRegistry& view_registry() {
+    static ViewRegistry* registry = new ViewRegistry;
+    return *registry;
+}
+
+void hold_document(const void* address, const KovanDocument& doc) {
+    ViewRegistry& registry = view_registry();
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    registry.documents.emplace(address, doc);
+}
+
+void release_view(void* address) {
+    KovanDocument released;  // closed, if it was the last holder, after the lock is let go
+    ViewRegistry& registry = view_registry();
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    auto entry = registry.documents.find(address);
+    if (entry == registry.documents.end()) return;
+    released = std::move(entry->second);
+    registry.documents.erase(entry);
+}
+
+template <class Array, class Value>
+vtkSmartPointer<Array> view_of(const KovanDocument& doc, const Value* values, vtkIdType n_tuples, int n_components) {
+    using Stored = typename Array::ValueType;
+    static_assert(sizeof(Stored) == sizeof(Value) && std::is_integral<Stored>::value == std::is_integral<Value>::value,
+                  "a view reads the document's values as they are stored");
+    auto array = vtkSmartPointer<Array>::New();
+    array->SetNumberOfComponents(n_components);
+    if (values == nullptr || n_tuples == 0) return array;
+    hold_document(values, doc);
+    // VTK's arrays are writable in type only: nothing in a pipeline writes
+    // to the arrays of its input.
+    auto* stored = reinterpret_cast<Stored*>(const_cast<Value*>(values));
+    array->SetArray(stored, n_tuples * n_components, 0, vtkAbstractArray::VTK_DATA_ARRAY_USER_DEFINED);
+    array->SetArrayFreeFunction(&release_view);
+    return array;
+}
+
+}  // namespace
+
+KovanDocument adopt_document(kovan_document* doc) { return KovanDocument(doc, &kovan_close); }
+
+vtkSmartPointer<vtkDoubleArray> view_doubles(const KovanDocument& doc, const double* values, vtkIdType n_tuples,
+                                             int n_components) {
+    return view_of<vtkDoubleArray>(doc, values, n_tuples, n_components);
+}
+
+vtkSmartPointer<vtkTypeInt64Array> view_int64s(const KovanDocument& doc, const int64_t* values, vtkIdType n_values) {
+    return view_of<vtkTypeInt64Array>(doc, values, n_values, 1);
+}
+
+vtkSmartPointer<vtkUnsignedCharArray> view_bytes(const KovanDocument& doc, const uint8_t* values, vtkIdType n_values) {
+    return view_of<vtkUnsignedCharArray>(doc, values, n_values, 1);
+}

@@ -1,0 +1,331 @@
+#include "vtkFRDReader.h"
+
+#include "frd_time_values.h"
+#include "kovan_arrays.h"
+
+#include <vtkCallbackCommand.h>
+#include <vtkCellArray.h>
+#include <vtkCellData.h>
+#include <vtkDataArraySelection.h>
+#include <vtkDoubleArray.h>
+#include <vtkFieldData.h>
+#include <vtkInformation.h>
+#include <vtkInformationVector.h>
+#include <vtkNew.h>
+#include <vtkObjectFactory.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkStreamingDemandDrivenPipeline.h>
+#include <vtkTypeInt64Array.h>
+#include <vtkUnsignedCharArray.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <kovan.h>
+
+#include <filesystem>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+// What tells a file read before from one that has changed since.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type written{};
+    bool operator==(const FileStamp& other) const { return size == other.size && written == other.written; }
+};
+
+FileStamp stamp_of(const char* path) {
+    std::error_code error;
+    std::filesystem::path file = std::filesystem::u8path(path);
+    FileStamp stamp;
+    stamp.size = std::filesystem::file_size(file, error);
+    stamp.written = std::filesystem::last_write_time(file, error);
+    return stamp;
+}
+
+// kovan leaves a step's decoding failure with the document, and running out
+// of memory or an internal fault with the calling thread.
+const char* failure_text(kovan_status status, const kovan_document* doc) {
+    return kovan_last_error(status == KOVAN_ERR_COMPONENTS ? doc : nullptr);
+}
+
+const char* diagnostic_text(int32_t kind) {
+    switch (kind) {
+        case KOVAN_DIAG_SURPLUS_NODES:
+            return "elements with surplus node numbers, kept with the first ones";
+        case KOVAN_DIAG_MISSING_NODES:
+            return "elements with too few node numbers, left out";
+        case KOVAN_DIAG_UNKNOWN_TYPE:
+            return "elements of an unknown type, left out";
+        default:
+            return "blocks cut off by the end of the file, which may still be being written: result "
+                   "blocks cut off are left out of their steps";
+    }
+}
+
+// Component names where the layout is known: vectors, and symmetric tensors in
+// FRD's order, which is VTK's.
+void name_components(vtkDataArray* array) {
+    static const char* const vector[] = {"X", "Y", "Z"};
+    static const char* const tensor[] = {"XX", "YY", "ZZ", "XY", "YZ", "XZ"};
+    int n = array->GetNumberOfComponents();
+    const char* const* names = n == 3 ? vector : n == 6 ? tensor : nullptr;
+    for (int k = 0; names != nullptr && k < n; ++k) {
+        array->SetComponentName(k, names[k]);
+    }
+}
+
+template <class Array, class Value>
+void add_field_value(vtkFieldData* fields, const char* name, Value value) {
+    vtkNew<Array> array;
+    array->SetName(name);
+    array->InsertNextValue(value);
+    fields->AddArray(array);
+}
+
+}  // namespace
+
+struct vtkFRDReader::Internals {
+    KovanDocument Document;
+    std::string OpenedPath;
+    int OpenedWedgeOrder = -1;
+    FileStamp Stamp;
+    bool ReloadRequested = false;
+    std::vector<double> StepTimes;
+    FrdTimeValues Times;
+    vtkSmartPointer<vtkUnstructuredGrid> Mesh;
+    vtkNew<vtkDataArraySelection> Selection;
+    vtkNew<vtkCallbackCommand> SelectionObserver;
+    bool ListingArrays = false;  // names the reader adds itself do not modify it
+};
+
+vtkStandardNewMacro(vtkFRDReader);
+
+vtkFRDReader::vtkFRDReader() : Internal(new Internals) {
+    this->SetNumberOfInputPorts(0);
+    this->Internal->SelectionObserver->SetClientData(this);
+    this->Internal->SelectionObserver->SetCallback([](vtkObject*, unsigned long, void* reader, void*) {
+        auto* self = static_cast<vtkFRDReader*>(reader);
+        if (!self->Internal->ListingArrays) {
+            self->Modified();
+        }
+    });
+    this->Internal->Selection->AddObserver(vtkCommand::ModifiedEvent, this->Internal->SelectionObserver);
+}
+
+vtkFRDReader::~vtkFRDReader() {
+    this->SetFileName(nullptr);
+    delete this->Internal;
+}
+
+void vtkFRDReader::PrintSelf(ostream& os, vtkIndent indent) {
+    this->Superclass::PrintSelf(os, indent);
+    os << indent << "FileName: " << (this->FileName ? this->FileName : "(none)") << "\n";
+    os << indent << "TimeMode: " << this->TimeMode << "\n";
+    os << indent << "WedgeOrder: " << this->WedgeOrder << "\n";
+}
+
+vtkDataArraySelection* vtkFRDReader::GetPointDataArraySelection() { return this->Internal->Selection; }
+
+int vtkFRDReader::GetNumberOfPointArrays() { return this->Internal->Selection->GetNumberOfArrays(); }
+
+const char* vtkFRDReader::GetPointArrayName(int index) { return this->Internal->Selection->GetArrayName(index); }
+
+int vtkFRDReader::GetPointArrayStatus(const char* name) { return this->Internal->Selection->ArrayIsEnabled(name); }
+
+void vtkFRDReader::SetPointArrayStatus(const char* name, int status) {
+    this->Internal->Selection->SetArraySetting(name, status);
+}
+
+void vtkFRDReader::Reload() {
+    this->Internal->ReloadRequested = true;
+    this->Modified();
+}
+
+vtkIdType vtkFRDReader::GetNumberOfDecodedSteps() {
+    return static_cast<vtkIdType>(kovan_steps_parsed(this->Internal->Document.get()));
+}
+
+bool vtkFRDReader::OpenIfChanged() {
+    Internals& in = *this->Internal;
+    if (this->FileName == nullptr || this->FileName[0] == '\0') {
+        vtkErrorMacro("no file name given");
+        return false;
+    }
+    FileStamp stamp = stamp_of(this->FileName);
+    if (in.Document && !in.ReloadRequested && in.OpenedPath == this->FileName &&
+        in.OpenedWedgeOrder == this->WedgeOrder && in.Stamp == stamp) {
+        return true;
+    }
+    in.ReloadRequested = false;
+    if (in.OpenedPath != this->FileName) {
+        in.ListingArrays = true;
+        in.Selection->RemoveAllArrays();
+        in.ListingArrays = false;
+    }
+    in.Document.reset();  // views handed out keep the old document open
+    in.Mesh = nullptr;
+    in.StepTimes.clear();
+
+    kovan_open_options options{static_cast<uint32_t>(this->WedgeOrder), 0};
+    kovan_document* doc = nullptr;
+    kovan_status status = kovan_open_ex(this->FileName, &options, &doc);
+    if (status != KOVAN_OK) {
+        vtkErrorMacro(<< this->FileName << ": " << kovan_status_message(status) << ": " << kovan_last_error(nullptr));
+        return false;
+    }
+    in.Document = adopt_document(doc);
+    in.OpenedPath = this->FileName;
+    in.OpenedWedgeOrder = this->WedgeOrder;
+    in.Stamp = stamp;
+    in.StepTimes.resize(kovan_n_steps(doc));
+    for (uint64_t step = 0; step < in.StepTimes.size(); ++step) {
+        kovan_step_time(doc, step, &in.StepTimes[step]);
+    }
+    this->ReportDiagnostics();
+    return true;
+}
+
+// One warning per kind of diagnostic: a damaged file can hold thousands.
+void vtkFRDReader::ReportDiagnostics() {
+    kovan_document* doc = this->Internal->Document.get();
+    uint64_t n = kovan_n_diagnostics(doc);
+    for (int32_t kind = KOVAN_DIAG_SURPLUS_NODES; kind <= KOVAN_DIAG_INCOMPLETE_BLOCK; ++kind) {
+        uint64_t count = 0;
+        kovan_diagnostic first{};
+        for (uint64_t i = 0; i < n; ++i) {
+            kovan_diagnostic d{};
+            if (kovan_diagnostic_at(doc, i, &d) == KOVAN_OK && d.kind == kind && count++ == 0) {
+                first = d;
+            }
+        }
+        if (count > 0) {
+            vtkWarningMacro(<< this->FileName << ": " << count << " " << diagnostic_text(kind) << "; the first at line "
+                            << first.line << " (expected " << first.expected << ", found " << first.found << ")");
+        }
+    }
+}
+
+// Points, cells and the FRD numbers, as views of the document: built once per
+// reading of the file and shared by the outputs of every step.
+void vtkFRDReader::BuildMesh() {
+    const KovanDocument& doc = this->Internal->Document;
+    auto n_points = static_cast<vtkIdType>(kovan_n_points(doc.get()));
+    auto n_cells = static_cast<vtkIdType>(kovan_n_cells(doc.get()));
+    const int64_t* offsets = kovan_cell_offsets(doc.get());
+
+    vtkNew<vtkPoints> points;
+    points->SetData(view_doubles(doc, kovan_points(doc.get()), n_points, 3));
+    vtkNew<vtkCellArray> cells;
+    vtkIdType n_connectivity = offsets != nullptr ? static_cast<vtkIdType>(offsets[n_cells]) : 0;
+    cells->SetData(view_int64s(doc, offsets, n_cells > 0 ? n_cells + 1 : 0),
+                   view_int64s(doc, kovan_cell_connectivity(doc.get()), n_connectivity));
+
+    auto mesh = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    mesh->SetPoints(points);
+    mesh->SetCells(view_bytes(doc, kovan_cell_types(doc.get()), n_cells), cells);
+    auto node_ids = view_int64s(doc, kovan_node_ids(doc.get()), n_points);
+    node_ids->SetName("NODE_ID");
+    mesh->GetPointData()->AddArray(node_ids);
+    auto cell_ids = view_int64s(doc, kovan_cell_ids(doc.get()), n_cells);
+    cell_ids->SetName("ELEMENT_ID");
+    mesh->GetCellData()->AddArray(cell_ids);
+    this->Internal->Mesh = mesh;
+}
+
+int vtkFRDReader::RequestInformation(vtkInformation*, vtkInformationVector**, vtkInformationVector* outputVector) {
+    vtkInformation* info = outputVector->GetInformationObject(0);
+    info->Remove(vtkStreamingDemandDrivenPipeline::TIME_STEPS());
+    info->Remove(vtkStreamingDemandDrivenPipeline::TIME_RANGE());
+    if (!this->OpenIfChanged()) {
+        return 0;
+    }
+    Internals& in = *this->Internal;
+    in.Times = frd_time_values(in.StepTimes, this->TimeMode);
+    if (in.Times.unreachable_steps > 0) {
+        vtkWarningMacro(<< this->FileName << ": " << in.Times.unreachable_steps
+                        << " steps repeat an earlier step's time or have none, and cannot be shown by "
+                           "step time: choose the step index as time");
+    }
+    const std::vector<double>& values = in.Times.values;
+    if (!values.empty()) {
+        info->Set(vtkStreamingDemandDrivenPipeline::TIME_STEPS(), values.data(), static_cast<int>(values.size()));
+        double range[2] = {values.front(), values.back()};
+        info->Set(vtkStreamingDemandDrivenPipeline::TIME_RANGE(), range, 2);
+    }
+    return 1;
+}
+
+bool vtkFRDReader::AddStepArrays(vtkUnstructuredGrid* output, vtkTypeUInt64 step) {
+    Internals& in = *this->Internal;
+    kovan_document* doc = in.Document.get();
+    uint64_t n_arrays = 0;
+    kovan_status status = kovan_n_arrays(doc, step, &n_arrays);
+    std::vector<kovan_array_info> arrays(n_arrays);
+    if (status == KOVAN_OK) {
+        status = kovan_array_info_range(doc, step, 0, n_arrays, arrays.data());
+    }
+    if (status != KOVAN_OK) {
+        vtkErrorMacro(<< this->FileName << ": step " << step << " (time " << in.StepTimes[step]
+                      << ") cannot be shown: " << kovan_status_message(status) << ": " << failure_text(status, doc));
+        return false;
+    }
+    in.ListingArrays = true;
+    for (const kovan_array_info& array : arrays) {
+        in.Selection->AddArray(array.name);
+    }
+    in.ListingArrays = false;
+
+    std::unordered_set<std::string> shown;  // the first array of a name answers to it
+    for (uint64_t i = 0; i < n_arrays; ++i) {
+        const kovan_array_info& array = arrays[i];
+        const double* values = nullptr;
+        if (!in.Selection->ArrayIsEnabled(array.name) || !shown.insert(array.name).second) {
+            continue;
+        }
+        status = kovan_array_data(doc, step, i, &values);
+        if (status != KOVAN_OK) {
+            vtkErrorMacro(<< this->FileName << ": array " << array.name << " of step " << step
+                          << " cannot be read: " << kovan_status_message(status) << ": " << failure_text(status, doc));
+            return false;
+        }
+        auto view = view_doubles(in.Document, values, static_cast<vtkIdType>(array.n_tuples),
+                                 static_cast<int>(array.n_components));
+        view->SetName(array.name);
+        name_components(view);
+        output->GetPointData()->AddArray(view);
+    }
+    return true;
+}
+
+int vtkFRDReader::RequestData(vtkInformation*, vtkInformationVector**, vtkInformationVector* outputVector) {
+    Internals& in = *this->Internal;
+    if (!in.Document) {
+        return 0;  // the failure to open has been reported
+    }
+    if (!in.Mesh) {
+        this->BuildMesh();
+    }
+    vtkInformation* info = outputVector->GetInformationObject(0);
+    vtkUnstructuredGrid* output = vtkUnstructuredGrid::GetData(info);
+    output->ShallowCopy(in.Mesh);
+    if (in.StepTimes.empty()) {
+        return 1;
+    }
+
+    const std::vector<double>& values = in.Times.values;
+    double requested = values.empty() ? 0.0 : values.front();
+    if (info->Has(vtkStreamingDemandDrivenPipeline::UPDATE_TIME_STEP())) {
+        requested = info->Get(vtkStreamingDemandDrivenPipeline::UPDATE_TIME_STEP());
+    }
+    size_t position = frd_time_position(in.Times, requested);
+    uint64_t step = in.Times.steps.empty() ? 0 : in.Times.steps[position];
+    if (!values.empty()) {
+        output->GetInformation()->Set(vtkDataObject::DATA_TIME_STEP(), values[position]);
+    }
+    add_field_value<vtkDoubleArray>(output->GetFieldData(), "TIME", in.StepTimes[step]);
+    add_field_value<vtkTypeInt64Array>(output->GetFieldData(), "STEP", static_cast<vtkTypeInt64>(step));
+    return this->AddStepArrays(output, step) ? 1 : 0;
+}

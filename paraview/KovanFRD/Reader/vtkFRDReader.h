@@ -1,0 +1,97 @@
+/**
+ * @class vtkFRDReader
+ * @brief Reads CalculiX FRD result files (ASCII and binary) through kovan.
+ *
+ * The mesh and the step index are read when the pipeline asks for its
+ * information; a step's results are decoded when the step is first shown, and
+ * kept until the file is read again. The mesh is built once and shared by the
+ * outputs of every step; points, cells and arrays are views of kovan's
+ * storage, not copies.
+ *
+ * Output: an unstructured grid with point data NODE_ID and cell data
+ * ELEMENT_ID (the FRD numbers), the step's arrays as point data (derived
+ * stress and strain arrays included, those switched off in the point array
+ * selection left out), and field data TIME (the step's own time) and STEP (its
+ * index).
+ *
+ * A file that has grown or changed on disk is read again on the next update
+ * after Reload() or after the reader is modified; blocks that the end of the
+ * file cuts off (a solver still writing) are left out, with a warning.
+ */
+
+#ifndef vtkFRDReader_h
+#define vtkFRDReader_h
+
+#include "KovanFRDReaderModule.h"  // for export macro
+#include "vtkUnstructuredGridAlgorithm.h"
+
+class vtkDataArraySelection;
+
+class KOVANFRDREADER_EXPORT vtkFRDReader : public vtkUnstructuredGridAlgorithm {
+public:
+    static vtkFRDReader* New();
+    vtkTypeMacro(vtkFRDReader, vtkUnstructuredGridAlgorithm);
+    void PrintSelf(ostream& os, vtkIndent indent) override;
+
+    /** The FRD file to read. */
+    vtkSetFilePathMacro(FileName);
+    vtkGetFilePathMacro(FileName);
+
+    enum TimeModes {
+        TIME_MODE_AUTO = 0,       // step times when they increase strictly, step indices otherwise
+        TIME_MODE_STEP_TIME = 1,  // step times; a repeated time shows its first step only
+        TIME_MODE_STEP_INDEX = 2  // 0, 1, 2, ... per step
+    };
+    /** What the pipeline's time values are (default TIME_MODE_AUTO). */
+    vtkSetClampMacro(TimeMode, int, TIME_MODE_AUTO, TIME_MODE_STEP_INDEX);
+    vtkGetMacro(TimeMode, int);
+
+    /**
+     * 1 (default): wedges turned to VTK's orientation, so
+     * that every cell has positive volume; 0: FRD's node order kept.
+     */
+    vtkSetClampMacro(WedgeOrder, int, 0, 1);
+    vtkGetMacro(WedgeOrder, int);
+
+    /**
+     * The point arrays that go to the output. Names appear as the steps that
+     * hold them are decoded, new names switched on; they are kept when the
+     * same file is read again and forgotten when another file is named.
+     */
+    vtkDataArraySelection* GetPointDataArraySelection();
+    int GetNumberOfPointArrays();
+    const char* GetPointArrayName(int index);
+    int GetPointArrayStatus(const char* name);
+    void SetPointArrayStatus(const char* name, int status);
+
+    /** Reads the file again on the next update (new steps of a growing file). */
+    void Reload();
+
+    /** Steps decoded since the file was last read (kovan_steps_parsed). */
+    vtkIdType GetNumberOfDecodedSteps();
+
+protected:
+    vtkFRDReader();
+    ~vtkFRDReader() override;
+
+    int RequestInformation(vtkInformation*, vtkInformationVector**, vtkInformationVector*) override;
+    int RequestData(vtkInformation*, vtkInformationVector**, vtkInformationVector*) override;
+
+    char* FileName = nullptr;
+    int TimeMode = TIME_MODE_AUTO;
+    int WedgeOrder = 1;
+
+private:
+    vtkFRDReader(const vtkFRDReader&) = delete;
+    void operator=(const vtkFRDReader&) = delete;
+
+    bool OpenIfChanged();
+    void ReportDiagnostics();
+    void BuildMesh();
+    bool AddStepArrays(vtkUnstructuredGrid* output, vtkTypeUInt64 step);
+
+    struct Internals;
+    Internals* Internal;
+};
+
+#endif
