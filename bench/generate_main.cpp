@@ -21,7 +21,12 @@ int main(int argc, char** argv) {
     }
     const bool quadratic = argc > 4 && std::strcmp(argv[3], "--quadratic") == 0;
     const kovan_bench::Generated file = kovan_bench::generate(bytes, encoding, quadratic);
-    std::ofstream(argv[argc - 1], std::ios::binary) << file.text;
+    std::ofstream out(argv[argc - 1], std::ios::binary);
+    out << file.text;
+    if (!out.flush()) {
+        std::fprintf(stderr, "%s: could not be written\n", argv[argc - 1]);
+        return 1;
+    }
     std::printf("%s: %zu bytes, %llu nodes, %llu elements, %llu steps\n", argv[argc - 1], file.text.size(),
                 static_cast<unsigned long long>(file.nodes), static_cast<unsigned long long>(file.elements),
                 static_cast<unsigned long long>(file.steps));

@@ -1,7 +1,11 @@
 #!/bin/bash
 # Installs what building and testing kovan needs, from Debian's packages.
 set -euo pipefail
-packages=(cmake make g++ libfast-float-dev libgtest-dev googletest binutils calculix-cgx libcli11-dev nlohmann-json3-dev valgrind pkg-config python3-numpy python3-vtk9 python3-pytest xvfb xauth libbenchmark-dev)
+packages=(cmake make g++ libfast-float-dev libgtest-dev googletest binutils calculix-cgx libcli11-dev nlohmann-json3-dev valgrind pkg-config python3-numpy python3-pytest xvfb xauth libbenchmark-dev)
+# ParaView's Python (python3-paraview) also serves `import vtk`, and conflicts
+# with python3-vtk9; paraview-dev builds the ParaView plugin and needs MPI's
+# and double-conversion's development files besides.
+packages+=(python3-paraview paraview-dev libopenmpi-dev libdouble-conversion-dev)
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update

@@ -207,3 +207,16 @@ def test_a_rendered_file_is_not_blank(tmp_path):
     png.Update()
     pixels = vtk_to_numpy(png.GetOutput().GetPointData().GetScalars())
     assert len(np.unique(pixels[:, :3], axis=0)) > 20  # a coloured mesh, not one background colour
+
+
+def test_pvpython_finds_the_plugin_through_pv_plugin_path():
+    import subprocess
+    plugin = Path(os.environ["KOVAN_PARAVIEW_PLUGIN"])
+    script = ("from paraview.simple import OpenDataFile\n"
+              f"reader = OpenDataFile({str(ROOT / 'tests' / 'data' / 'hex20_binary.frd')!r})\n"
+              "reader.UpdatePipeline()\n"
+              "print(reader.GetXMLName(), reader.GetDataInformation().GetNumberOfPoints())\n")
+    environment = dict(os.environ, PV_PLUGIN_PATH=str(plugin.parent))
+    result = subprocess.run([shutil.which("pvpython") or "pvpython", "-c", script], env=environment,
+                            capture_output=True, text=True, timeout=120)
+    assert result.stdout.split()[-2:] == ["KovanFRDReader", "32"], result.stderr
