@@ -190,6 +190,18 @@ def test_failures_are_errors_not_crashes(tmp_path, messages):
     assert "step 1" not in output
 
 
+def test_files_without_cells_or_steps_read_as_what_they_hold(tmp_path):
+    nodes_only = tmp_path / "nodes.frd"
+    nodes_only.write_bytes(b"    1C\n    2C                             2                                     1\n"
+                           b" -1         1 0.00000E+00 0.00000E+00 0.00000E+00\n"
+                           b" -1         2 1.00000E+00 0.00000E+00 0.00000E+00\n -3\n 9999\n")
+    empty = tmp_path / "empty.frd"
+    empty.write_bytes(b"")
+    for path, n_points in ((nodes_only, 2), (empty, 0)):
+        grid = shown(open_reader(path), 0.0)
+        assert (grid.GetNumberOfPoints(), grid.GetNumberOfCells()) == (n_points, 0)
+
+
 def test_a_rendered_file_is_not_blank(tmp_path):
     if not os.environ.get("DISPLAY"):
         pytest.skip("rendering needs an X display (xvfb-run)")

@@ -218,10 +218,12 @@ void vtkFRDReader::BuildMesh() {
 
     vtkNew<vtkPoints> points;
     points->SetData(view_doubles(doc, kovan_points(doc.get()), n_points, 3));
-    vtkNew<vtkCellArray> cells;
-    vtkIdType n_connectivity = offsets != nullptr ? static_cast<vtkIdType>(offsets[n_cells]) : 0;
-    cells->SetData(view_int64s(doc, offsets, n_cells > 0 ? n_cells + 1 : 0),
-                   view_int64s(doc, kovan_cell_connectivity(doc.get()), n_connectivity));
+    vtkNew<vtkCellArray> cells;  // holds the one offset of no cells until given some
+    if (n_cells > 0) {
+        auto n_connectivity = static_cast<vtkIdType>(offsets[n_cells]);
+        cells->SetData(view_int64s(doc, offsets, n_cells + 1),
+                       view_int64s(doc, kovan_cell_connectivity(doc.get()), n_connectivity));
+    }
 
     auto mesh = vtkSmartPointer<vtkUnstructuredGrid>::New();
     mesh->SetPoints(points);
