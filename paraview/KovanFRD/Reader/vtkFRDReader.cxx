@@ -148,7 +148,7 @@ vtkIdType vtkFRDReader::GetNumberOfDecodedSteps() {
     return static_cast<vtkIdType>(kovan_steps_parsed(this->Internal->Document.get()));
 }
 
-bool vtkFRDReader::OpenIfChanged() {
+bool vtkFRDReader::OpenIfChanged(vtkDataObject* output) {
     Internals& in = *this->Internal;
     if (this->FileName == nullptr || this->FileName[0] == '\0') {
         vtkErrorMacro("no file name given");
@@ -165,7 +165,10 @@ bool vtkFRDReader::OpenIfChanged() {
         in.Selection->RemoveAllArrays();
         in.ListingArrays = false;
     }
-    in.Document.reset();  // views handed out keep the old document open
+    // The last output's views would keep the old document's memory while the
+    // file is read again; views held further down the pipeline still do.
+    if (output != nullptr) output->Initialize();
+    in.Document.reset();
     in.Mesh = nullptr;
     in.StepTimes.clear();
 
@@ -241,7 +244,7 @@ int vtkFRDReader::RequestInformation(vtkInformation*, vtkInformationVector**, vt
     vtkInformation* info = outputVector->GetInformationObject(0);
     info->Remove(vtkStreamingDemandDrivenPipeline::TIME_STEPS());
     info->Remove(vtkStreamingDemandDrivenPipeline::TIME_RANGE());
-    if (!this->OpenIfChanged()) {
+    if (!this->OpenIfChanged(vtkDataObject::GetData(info))) {
         return 0;
     }
     Internals& in = *this->Internal;

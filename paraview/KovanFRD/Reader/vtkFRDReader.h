@@ -85,7 +85,7 @@ private:
     vtkFRDReader(const vtkFRDReader&) = delete;
     void operator=(const vtkFRDReader&) = delete;
 
-    bool OpenIfChanged();
+    bool OpenIfChanged(vtkDataObject* output);
     void ReportDiagnostics();
     void BuildMesh();
     bool AddStepArrays(vtkUnstructuredGrid* output, vtkTypeUInt64 step);
