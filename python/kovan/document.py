@@ -1,22 +1,33 @@
 """Reading FRD files: a Document whose arrays share the library's memory."""
 
 import ctypes
-from collections import namedtuple
+import os
 from collections.abc import Mapping
-from os import PathLike, fspath
+from typing import Dict, Iterator, List, NamedTuple, Union
 
 import numpy as np
 
 from ._lib import ArrayInfo, Diagnostic, OpenOptions, lib
-from .errors import KovanError, check
+from .errors import check
 
-DiagnosticRecord = namedtuple("DiagnosticRecord", "kind element_type line expected found")
+PathType = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
+
+
+class DiagnosticRecord(NamedTuple):
+    """One problem kovan noticed while reading: a malformed element (kinds 0
+    to 2) or a block cut off by the end of the file (kind 3)."""
+
+    kind: int
+    element_type: int
+    line: int
+    expected: int
+    found: int
 
 
 class _Handle:
-    """Owns one open document; it is closed when the last Document or array using it is gone."""
+    """Owns one open document; it is closed when the last Document, Step or array using it is gone."""
 
-    def __init__(self, pointer):
+    def __init__(self, pointer: int):
         self.pointer = pointer
 
     def __del__(self):
@@ -28,15 +39,15 @@ class _Handle:
 class _View:
     """Exposes library memory to numpy without copying, keeping its document alive."""
 
-    def __init__(self, handle, address, dtype, shape):
+    def __init__(self, handle: _Handle, address: int, dtype, shape):
         self.handle = handle
         self.__array_interface__ = {
             "shape": shape, "typestr": np.dtype(dtype).str, "version": 3,
-            "data": (address or 0, True),  # read-only
+            "data": (address, True),  # read-only
         }
 
 
-def _array(handle, pointer, dtype, shape):
+def _array(handle: _Handle, pointer, dtype, shape) -> np.ndarray:
     address = ctypes.cast(pointer, ctypes.c_void_p).value
     if not address or 0 in shape:
         return np.empty(shape, dtype=dtype)
@@ -46,61 +57,100 @@ def _array(handle, pointer, dtype, shape):
 
 
 class Step(Mapping):
-    """The arrays of one step, by name: read-only arrays of shape (n_points, n_components)."""
+    """The arrays of one step by name, decoded on first use: read-only arrays
+    of shape (n_points,) for one component and (n_points, k) for k. A Step
+    keeps its document's memory alive, but not the Document."""
 
-    def __init__(self, document, index):
-        self._document, self.index = document, index
-        self.time = document.steps[index]
-        handle = document._live()
+    def __init__(self, handle: _Handle, index: int, time: float, source: str):
+        self.index, self.time, self._source = index, time, source
         count = ctypes.c_uint64()
         check(lib.kovan_n_arrays(handle.pointer, index, ctypes.byref(count)), handle.pointer)
-        self._arrays, self.derived = {}, {}
-        for i in range(count.value):
-            info = ArrayInfo()
-            check(lib.kovan_array_info_at(handle.pointer, index, i, ctypes.byref(info)), handle.pointer)
-            values = ctypes.POINTER(ctypes.c_double)()
-            check(lib.kovan_array_data(handle.pointer, index, i, ctypes.byref(values)), handle.pointer)
+        infos = (ArrayInfo * count.value)()
+        if count.value:
+            check(lib.kovan_array_info_range(handle.pointer, index, 0, count.value, infos), handle.pointer)
+        self._arrays: Dict[str, np.ndarray] = {}
+        self.derived: Dict[str, bool] = {}  # whether kovan computed the array (von Mises, principal values)
+        for i, info in enumerate(infos):
             name = info.name.decode("utf-8", "replace")
             if name in self._arrays:
                 continue  # a later array of the same name; the first one answers to it
-            self._arrays[name] = _array(handle, values, np.float64, (info.n_tuples, info.n_components))
+            values = ctypes.POINTER(ctypes.c_double)()
+            check(lib.kovan_array_data(handle.pointer, index, i, ctypes.byref(values)), handle.pointer)
+            shape = (info.n_tuples,) if info.n_components == 1 else (info.n_tuples, info.n_components)
+            self._arrays[name] = _array(handle, values, np.float64, shape)
             self.derived[name] = bool(info.derived)
 
-    def __getitem__(self, name):
+    def __getitem__(self, name: str) -> np.ndarray:
         return self._arrays[name]
 
-    def __iter__(self):
+    def __iter__(self) -> Iterator[str]:
         return iter(self._arrays)
 
-    def __len__(self):
+    def __len__(self) -> int:
         return len(self._arrays)
+
+    def __repr__(self) -> str:
+        return f"<kovan.Step {self.index} of {self._source} at time {self.time!r}: {', '.join(self._arrays) or 'no arrays'}>"
+
+
+def _buffer_of(data):
+    """A pointer to the bytes of a buffer, without copying where ctypes can
+    point into it (kovan copies them before its call returns), and its size."""
+    if isinstance(data, (str, os.PathLike)):
+        raise TypeError("FRD text in memory is bytes; a path opens with kovan.open()")
+    if isinstance(data, bytes):
+        return data, len(data)
+    view = memoryview(data).cast("B")
+    if len(view) == 0:
+        return None, 0
+    if view.readonly:
+        return view.tobytes(), len(view)
+    return (ctypes.c_char * len(view)).from_buffer(view), len(view)
+
+
+def _options(wedge_order: int) -> OpenOptions:
+    if wedge_order not in (0, 1):
+        raise ValueError(f"wedge_order must be 0 or 1, not {wedge_order!r}")
+    return OpenOptions(wedge_order, 0)
 
 
 class Document:
-    """An open FRD file or text. Use as a context manager, or call close()."""
+    """An open FRD file: its mesh, its step times and, per step, its arrays.
+    Use it as a context manager, or call close(). Arrays it hands out share
+    kovan's memory and stay valid after close()."""
 
-    def __init__(self, source, wedge_order=1):
-        options = OpenOptions(wedge_order, 0)
-        pointer = ctypes.c_void_p()
-        if isinstance(source, (bytes, bytearray, memoryview)):
-            data = bytes(source)
-            status = lib.kovan_open_memory(data, len(data), ctypes.byref(options), ctypes.byref(pointer))
-        else:
-            path = fspath(source).encode("utf-8") if isinstance(source, (str, PathLike)) else None
-            if path is None:
-                raise TypeError("open() takes a path or bytes")
-            status = lib.kovan_open_ex(path, ctypes.byref(options), ctypes.byref(pointer))
-        check(status)
-        self._handle = _Handle(pointer.value)
-        self._steps = {}
-        self.steps = self._read_times()
+    def __init__(self, path: PathType, wedge_order: int = 1):
+        """Opens the FRD file at `path` (str, bytes or os.PathLike). wedge_order
+        1, the default, turns wedges to VTK's orientation; 0 keeps FRD's order."""
+        if not isinstance(path, (str, bytes, os.PathLike)):
+            raise TypeError(f"a path is str, bytes or os.PathLike, not {type(path).__name__}; "
+                            "FRD text in memory opens with kovan.open_bytes()")
+        options, pointer = _options(wedge_order), ctypes.c_void_p()
+        check(lib.kovan_open_ex(os.fsencode(path), ctypes.byref(options), ctypes.byref(pointer)))
+        self._adopt(pointer.value, os.fsdecode(path))
 
-    def _live(self):
+    @classmethod
+    def from_bytes(cls, data, wedge_order: int = 1) -> "Document":
+        """Opens FRD text held in memory (bytes, bytearray or any buffer)."""
+        buffer, size = _buffer_of(data)
+        options, pointer = _options(wedge_order), ctypes.c_void_p()
+        check(lib.kovan_open_memory(buffer, size, ctypes.byref(options), ctypes.byref(pointer)))
+        document = cls.__new__(cls)
+        document._adopt(pointer.value, "<bytes>")
+        return document
+
+    def _adopt(self, pointer: int, source: str) -> None:
+        self._handle = _Handle(pointer)
+        self.source = source  # the path, or "<bytes>"
+        self._steps: Dict[int, Step] = {}
+        self.steps: List[float] = self._read_times()  # step times, ascending
+
+    def _live(self) -> _Handle:
         if self._handle is None:
-            raise KovanError(5, "the document is closed")
+            raise ValueError("the document is closed")
         return self._handle
 
-    def _read_times(self):
+    def _read_times(self) -> List[float]:
         handle = self._live()
         times = []
         for step in range(lib.kovan_n_steps(handle.pointer)):
@@ -109,55 +159,67 @@ class Document:
             times.append(time.value)
         return times
 
-    def close(self):
+    def close(self) -> None:
         """Lets go of the document; arrays handed out stay valid until they are gone too."""
         self._handle = None
         self._steps = {}
 
-    def __enter__(self):
+    def __enter__(self) -> "Document":
         return self
 
-    def __exit__(self, *exception):
+    def __exit__(self, *exception) -> None:
         self.close()
 
-    def _mesh(self, function, dtype, shape):
+    def __repr__(self) -> str:
+        if self._handle is None:
+            return f"<kovan.Document {self.source!r} (closed)>"
+        return (f"<kovan.Document {self.source!r}: {self.n_points} points, {self.n_cells} cells, "
+                f"{len(self.steps)} steps>")
+
+    def _mesh(self, function, dtype, shape) -> np.ndarray:
         handle = self._live()
         return _array(handle, function(handle.pointer), dtype, shape)
 
     @property
-    def n_points(self):
+    def n_points(self) -> int:
         return lib.kovan_n_points(self._live().pointer)
 
     @property
-    def n_cells(self):
+    def n_cells(self) -> int:
         return lib.kovan_n_cells(self._live().pointer)
 
     @property
-    def points(self):
+    def points(self) -> np.ndarray:
+        """(n_points, 3) coordinates, in ascending node number order."""
         return self._mesh(lib.kovan_points, np.float64, (self.n_points, 3))
 
     @property
-    def node_ids(self):
+    def node_ids(self) -> np.ndarray:
+        """(n_points,) FRD node numbers, ascending."""
         return self._mesh(lib.kovan_node_ids, np.int64, (self.n_points,))
 
     @property
-    def cell_types(self):
+    def cell_types(self) -> np.ndarray:
+        """(n_cells,) VTK cell types."""
         return self._mesh(lib.kovan_cell_types, np.uint8, (self.n_cells,))
 
     @property
-    def offsets(self):
+    def offsets(self) -> np.ndarray:
+        """(n_cells + 1,) running ends into the connectivity, from 0."""
         return self._mesh(lib.kovan_cell_offsets, np.int64, (self.n_cells + 1,))
 
     @property
-    def connectivity(self):
+    def connectivity(self) -> np.ndarray:
+        """Point indices in VTK node order, cell by cell."""
         return self._mesh(lib.kovan_cell_connectivity, np.int64, (int(self.offsets[-1]),))
 
     @property
-    def cell_ids(self):
+    def cell_ids(self) -> np.ndarray:
+        """(n_cells,) FRD element numbers, in file order."""
         return self._mesh(lib.kovan_cell_ids, np.int64, (self.n_cells,))
 
     @property
-    def diagnostics(self):
+    def diagnostics(self) -> List[DiagnosticRecord]:
         handle = self._live()
         records = []
         for i in range(lib.kovan_n_diagnostics(handle.pointer)):
@@ -166,12 +228,16 @@ class Document:
             records.append(DiagnosticRecord(d.kind, d.element_type, d.line, d.expected, d.found))
         return records
 
-    def step(self, index):
-        """The arrays of step `index` (decoded on first use)."""
-        if not 0 <= index < len(self.steps):
-            raise IndexError(f"step {index} of {len(self.steps)}")
+    def step(self, index: int) -> Step:
+        """The arrays of step `index` (negative counts from the last), decoded on first use."""
+        if not isinstance(index, (int, np.integer)) or isinstance(index, bool):
+            raise TypeError(f"a step index is an int, not {type(index).__name__}")
+        n = len(self.steps)
+        if not -n <= index < n:
+            raise IndexError(f"step {index} of {n}")
+        index = int(index) % n
         if index not in self._steps:
-            self._steps[index] = Step(self, index)
+            self._steps[index] = Step(self._live(), index, self.steps[index], repr(self.source))
         return self._steps[index]
 
     def to_vtk(self, step=None):
@@ -180,7 +246,12 @@ class Document:
         return to_vtk(self, step)
 
 
-def open(source, wedge_order=1):  # noqa: A001 - mirrors the builtin for files
-    """Opens an FRD file (a path) or text (bytes). wedge_order 1, the default,
-    gives wedges in VTK's orientation; 0 keeps FRD's node order."""
-    return Document(source, wedge_order)
+def open(path: PathType, wedge_order: int = 1) -> Document:  # noqa: A001 - as the builtin, for FRD files
+    """Opens the FRD file at `path` (str, bytes or os.PathLike). wedge_order 1,
+    the default, turns wedges to VTK's orientation; 0 keeps FRD's node order."""
+    return Document(path, wedge_order)
+
+
+def open_bytes(data, wedge_order: int = 1) -> Document:
+    """Opens FRD text held in memory (bytes, bytearray or any buffer)."""
+    return Document.from_bytes(data, wedge_order)

@@ -1,27 +1,85 @@
-"""The one exception kovan raises."""
+"""kovan's statuses and the exceptions that carry them."""
 
+from enum import IntEnum
 from ._lib import lib
 
-_COMPONENTS = 6
-_NO_TEXT = (3, 5)  # range and argument failures record no text
+
+class Status(IntEnum):
+    """The status codes of kovan's C interface."""
+
+    OK = 0
+    IO = 1
+    PARSE = 2
+    RANGE = 3
+    NOMEM = 4
+    ARG = 5
+    COMPONENTS = 6
+    INTERNAL = 7
+
+
+_KNOWN = set(Status.__members__.values())
 
 
 class KovanError(Exception):
-    """A failed call: the status code, its fixed message and the library's detail text."""
+    """A failed call into kovan: `status` (a Status), `message` (the status's
+    fixed text) and `detail` (the library's text about this failure, or "")."""
 
-    def __init__(self, status, detail=""):
-        self.status = status
-        self.message = lib.kovan_status_message(status).decode()
+    def __init__(self, status: int, detail: str = ""):
+        self.status = Status(status) if status in _KNOWN else status
+        self.message = lib.kovan_status_message(int(status)).decode()
         self.detail = detail
         super().__init__(f"{self.message}: {detail}" if detail else self.message)
 
 
-def check(status, handle=None):
-    """Raises KovanError for a status other than 0. A step that failed to decode
-    leaves its text in the document; every other failure in the calling thread."""
-    if status == 0:
+class KovanIOError(KovanError, OSError):
+    """The file could not be opened or read."""
+
+
+class ParseError(KovanError, ValueError):
+    """The text is not an FRD document kovan can read, or a mesh given to the Writer is refused."""
+
+
+class RangeError(KovanError, IndexError):
+    """An index beyond its count."""
+
+
+class OutOfMemoryError(KovanError, MemoryError):
+    """kovan ran out of memory, or a size overflowed."""
+
+
+class ArgumentError(KovanError, ValueError):
+    """kovan refused an argument."""
+
+
+class ComponentsError(KovanError, ValueError):
+    """A step's results could not be decoded: its records disagree on their components."""
+
+
+class InternalError(KovanError):
+    """An unexpected failure inside kovan."""
+
+
+_CLASSES = {Status.IO: KovanIOError, Status.PARSE: ParseError, Status.RANGE: RangeError,
+            Status.NOMEM: OutOfMemoryError, Status.ARG: ArgumentError, Status.COMPONENTS: ComponentsError,
+            Status.INTERNAL: InternalError}
+
+
+def error_for(status: int, detail: str = "") -> KovanError:
+    """The exception of a status."""
+    return _CLASSES.get(status, KovanError)(status, detail)
+
+
+def check(status: int, handle=None, argument_text: bool = False) -> None:
+    """Raises the exception of a status other than OK. A step that failed to
+    decode leaves its text with the document, every other failure with the
+    calling thread; range and argument failures leave none, except where the
+    call says (`argument_text`: the Writer's name check), so that an older
+    text is not shown for them."""
+    if status == Status.OK:
         return
+    has_text = status not in (Status.RANGE, Status.ARG) or (status == Status.ARG and argument_text)
     detail = b""
-    if status not in _NO_TEXT:
-        detail = lib.kovan_last_error(handle if status == _COMPONENTS else None) or b""
-    raise KovanError(status, detail.decode("utf-8", "replace"))
+    if has_text:
+        detail = lib.kovan_last_error(handle if status == Status.COMPONENTS else None) or b""
+    raise error_for(status, detail.decode("utf-8", "replace"))
+

@@ -47,7 +47,7 @@ def test_arrays_outlive_close():
 def test_closed_document_refuses_queries():
     doc = kovan.open(DATA / "hex8_static.frd")
     doc.close()
-    with pytest.raises(kovan.KovanError):
+    with pytest.raises(ValueError, match="closed"):
         doc.points
 
 
@@ -65,38 +65,90 @@ def test_mesh_steps_and_derived_arrays():
         assert doc.diagnostics == []
 
 
-def test_failures_raise_one_exception_class_with_status_and_detail():
-    with pytest.raises(kovan.KovanError) as missing:
+def test_failures_raise_the_exception_of_their_status_with_its_detail():
+    with pytest.raises(kovan.KovanIOError) as missing:
         kovan.open(DATA / "no such file.frd")
-    assert missing.value.status == 1
+    assert missing.value.status is kovan.Status.IO and isinstance(missing.value, OSError)
     assert missing.value.detail == "the file could not be opened for reading"
-    with pytest.raises(kovan.KovanError) as parse:
-        kovan.open(b"    2C x 3\n")
-    assert parse.value.status == 2
-    assert parse.value.detail.startswith("truncated binary node block")
+    with pytest.raises(kovan.ParseError) as parse:
+        kovan.open_bytes(b"    2C x 3\n")
+    assert parse.value.status == 2 and parse.value.detail.startswith("truncated binary node block")
     text = b"    2C\n -1 1 0 0 0\n -1 2 1 0 0\n -3\n  100CL 1 1.0 2 0 1\n -4 S 6 1\n -1 1 1 2 3 4 5 6\n -1 2 1 2\n -3\n"
-    with kovan.open(text) as doc, pytest.raises(kovan.KovanError) as components:
+    with kovan.open_bytes(text) as doc, pytest.raises(kovan.ComponentsError) as components:
         doc.step(0)
-    assert components.value.status == 6
+    assert components.value.status is kovan.Status.COMPONENTS
     assert components.value.detail == "array 'S': node 2 has 2 components, expected 6"
 
 
 def test_convert_and_write_round_trip():
     original = (DATA / "hex8_static.frd").read_bytes()
-    binary = kovan.convert(original, to="binary-double")
-    assert kovan.convert(kovan.convert(binary, to="ascii-long")) == original
-    writer = kovan.Writer("binary-float")
-    points = np.array([[0, 0, 0], [1, 0, 0], [0, 1, 0], [0, 0, 1]], dtype=float)
-    writer.set_nodes(points, node_ids=[5, 6, 7, 8])
-    writer.set_cells([10], [0, 4], [0, 1, 2, 3])
-    writer.begin_step(1, 0.5)
-    writer.add_array("T", np.array([1.0, 2.0, 3.0, 4.0]))
-    with kovan.open(writer.finish()) as doc:
+    binary = kovan.convert(DATA / "hex8_static.frd", to="binary-double")
+    assert kovan.convert_bytes(kovan.convert_bytes(bytearray(binary), to="ascii-long")) == original
+    with kovan.Writer("binary-float") as writer:
+        points = np.array([[0, 0, 0], [1, 0, 0], [0, 1, 0], [0, 0, 1]], dtype=float)
+        writer.set_nodes(points, node_ids=[5, 6, 7, 8])
+        writer.set_cells([10], [0, 4], [0, 1, 2, 3])
+        writer.begin_step(1, 0.5)
+        writer.add_array("T", np.array([1.0, 2.0, 3.0, 4.0]))
+        writer.add_array("U", np.ones((4, 3)), component_names=["UX", None, "UZ"])
+        data = writer.finish()
+    with kovan.open_bytes(data) as doc:
         assert list(doc.node_ids) == [5, 6, 7, 8]
-        assert doc.step(0)["T"][:, 0].tolist() == [1.0, 2.0, 3.0, 4.0]
-    with pytest.raises(kovan.KovanError) as refused:
-        kovan.Writer("ascii-long").add_array("T", np.zeros(4))
-    assert refused.value.status == 5
+        assert doc.step(0)["T"].tolist() == [1.0, 2.0, 3.0, 4.0]  # a scalar has shape (n,)
+        assert doc.step(0)["U"].shape == (4, 3)
+    assert b" -5  UX      " in kovan.convert_bytes(data, "ascii-long") and b" -5  U2      " in kovan.convert_bytes(data, "ascii-long")
+
+
+def test_writer_misuse_raises_instead_of_reading_past_the_callers_arrays():
+    writer = kovan.Writer("ascii-long")
+    with pytest.raises(ValueError, match="set_nodes"):
+        writer.add_array("T", np.zeros(4))
+    writer.set_nodes(np.zeros((5, 3)))
+    writer.begin_step(1, 1.0)
+    for values in (np.zeros(2), np.zeros((1, 3)), np.zeros((6, 1)), np.zeros((5, 0)), np.zeros((5, 2, 2))):
+        with pytest.raises(ValueError, match="one row per point"):
+            writer.add_array("T", values)
+    with pytest.raises(ValueError, match="3 names"):
+        writer.add_array("U", np.zeros((5, 3)), component_names=["X"])
+    with pytest.raises(ValueError, match="NUL"):
+        writer.add_array("T\0X", np.zeros(5))
+    with pytest.raises(TypeError):
+        writer.add_array(7, np.zeros(5))
+    with pytest.raises(kovan.ArgumentError) as refused:  # kovan's own check, with its text
+        writer.add_array("TWO WORDS", np.zeros(5))
+    assert refused.value.detail == 'array name "TWO WORDS" is empty or contains whitespace, and would not survive being read back'
+    with pytest.raises(ValueError, match="unknown format"):
+        kovan.Writer("binary")
+    writer.finish()
+    with pytest.raises(ValueError, match="finished"):
+        writer.begin_step(2, 2.0)
+
+
+def test_paths_name_files_and_bytes_in_memory_open_on_their_own(tmp_path):
+    original = DATA / "hex8_static.frd"
+    odd = tmp_path / os.fsdecode(b"r\xe9sultat.frd")  # not UTF-8, as Linux allows
+    odd.write_bytes(original.read_bytes())
+    for path in (str(original), bytes(original), original, odd, os.fsencode(odd)):
+        with kovan.open(path) as doc:
+            assert doc.n_points == 12 and len(doc.steps) == 2
+    with pytest.raises(TypeError, match="open_bytes"):
+        kovan.open(bytearray(original.read_bytes()))
+    with kovan.open_bytes(memoryview(original.read_bytes())) as doc:
+        assert repr(doc) == "<kovan.Document '<bytes>': 12 points, 2 cells, 2 steps>"
+    assert "open" not in kovan.__all__
+
+
+def test_a_document_dropped_without_close_is_closed_at_once():
+    import weakref
+    doc = kovan.open(DATA / "hex8_static.frd")
+    doc.step(0)
+    handle = weakref.ref(doc._handle)
+    gc.disable()  # only reference counting may free it
+    try:
+        del doc
+        assert handle() is None
+    finally:
+        gc.enable()
 
 
 def test_vtu_series_reads_back_with_vtks_reader(tmp_path):
