@@ -1,0 +1,61 @@
+"""Every step of an FRD file as one XDMF time series (meshio's TimeSeriesWriter)."""
+
+from pathlib import Path
+from typing import Callable, List, Optional
+
+import numpy as np
+
+from .document import Document, PathType
+
+
+def time_values(times: List[float]) -> List[float]:
+    """The step times when they increase strictly, the step indices otherwise:
+    readers of a series need distinct times, and real files repeat theirs
+    (modes of equal frequency, a static state and buckling factors at 0)."""
+    increasing = all(a < b for a, b in zip(times, times[1:])) and not (times and np.isnan(times[0]))
+    return list(times) if increasing else [float(i) for i in range(len(times))]
+
+
+# FRD stores a symmetric tensor as XX YY ZZ XY YZ XZ; XDMF's Tensor6, which
+# meshio makes of every six-component array, as XX XY XZ YY YZ ZZ.
+TENSOR6_FROM_FRD = [0, 3, 5, 1, 4, 2]
+
+
+def _xdmf_values(values: np.ndarray) -> np.ndarray:
+    return values[:, TENSOR6_FROM_FRD] if values.ndim == 2 and values.shape[1] == 6 else np.array(values)
+
+
+def _series_writer(xdmf_path: Path):
+    from meshio.xdmf import TimeSeriesWriter
+
+    class SeriesWriter(TimeSeriesWriter):
+        """meshio 7.0 puts the HDF5 file into the working folder, under the
+        XDMF file's name; it belongs beside the XDMF file, where readers look."""
+
+        def __enter__(self):
+            import h5py
+            self.h5_filename = str(self.filename.with_suffix(".h5"))
+            self.h5_file = h5py.File(self.h5_filename, "w")
+            return self
+
+    return SeriesWriter(str(xdmf_path))
+
+
+def export_xdmf(frd_path: PathType, xdmf_path: PathType, progress: Optional[Callable[[int, int], None]] = None,
+                wedge_order: int = 1) -> Path:
+    """Writes the mesh once and every step's arrays (derived ones included) as
+    one time series: xdmf_path and its HDF5 file beside it. Six-component
+    arrays are stored in XDMF's Tensor6 order. Returns xdmf_path."""
+    from .meshio import cell_blocks
+
+    xdmf_path = Path(xdmf_path)
+    with Document(frd_path, wedge_order) as doc:
+        blocks, _ = cell_blocks(doc)
+        with _series_writer(xdmf_path) as writer:
+            writer.write_points_cells(np.array(doc.points), blocks)
+            for index, time in enumerate(time_values(doc.steps)):
+                arrays = doc.step(index).items()
+                writer.write_data(time, point_data={name: _xdmf_values(values) for name, values in arrays})
+                if progress:
+                    progress(index + 1, len(doc.steps))
+    return xdmf_path
