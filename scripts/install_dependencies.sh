@@ -6,6 +6,9 @@ packages=(cmake make g++ libfast-float-dev libgtest-dev googletest binutils calc
 # with python3-vtk9; paraview-dev builds the ParaView plugin and needs MPI's
 # and double-conversion's development files besides.
 packages+=(python3-paraview paraview-dev libopenmpi-dev libdouble-conversion-dev)
+# The Python package's meshio format and XDMF series, and its wheel, built
+# and installed offline.
+packages+=(python3-meshio python3-h5py python3-setuptools python3-wheel python3-build python3-pip python3-venv)
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update
