@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "api/file_reading.h"
+#include "frd/file_reading.h"
 #include "api/guard.h"
 #include "api/handle.h"
 #include "api/open_document.h"
@@ -39,8 +39,7 @@ KOVAN_API kovan_status kovan_open_ex(const char* path, const kovan_open_options*
     *doc = nullptr;
     return guarded([&] {
         std::string text;
-        const kovan_status read = read_whole_file(path, text);
-        if (read != KOVAN_OK) return read;
+        if (!read_whole_file(path, text)) return kovan_status{KOVAN_ERR_IO};
         uint64_t value = 0;
         if (!read_open_options(options, value)) return kovan_status{KOVAN_ERR_ARG};
         return build_document(std::move(text), value, doc);

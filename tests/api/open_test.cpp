@@ -5,6 +5,11 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "support/frd_text.h"
 
@@ -67,9 +72,25 @@ TEST_F(OpenFile, MissingFileOrFolderIsAnInputOutputError) {
     EXPECT_EQ(kovan_open((folder_ / "missing.frd").u8string().c_str(), &doc), KOVAN_ERR_IO);
     EXPECT_EQ(doc, nullptr);
     EXPECT_STREQ(kovan_last_error(nullptr), "the file could not be opened for reading");
-    EXPECT_EQ(kovan_open(folder_.u8string().c_str(), &doc), KOVAN_ERR_IO);
-    EXPECT_EQ(doc, nullptr);
-    EXPECT_STRNE(kovan_last_error(nullptr), "");
+}
+
+// A reader of files reads regular files only: a folder reads as nothing, a
+// pipe without a writer would block the open forever, and /dev/zero never
+// ends.
+TEST_F(OpenFile, WhatIsNotARegularFileIsRefusedBeforeItIsRead) {
+    std::vector<std::string> paths = {folder_.u8string()};
+#ifndef _WIN32
+    const fs::path fifo = folder_ / "pipe.frd";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    paths.push_back(fifo.u8string());
+    paths.push_back("/dev/zero");
+#endif
+    for (const std::string& path : paths) {
+        kovan_document* doc = reinterpret_cast<kovan_document*>(this);
+        EXPECT_EQ(kovan_open(path.c_str(), &doc), KOVAN_ERR_IO) << path;
+        EXPECT_EQ(doc, nullptr);
+        EXPECT_STREQ(kovan_last_error(nullptr), "the path names a directory, device or pipe, not a regular file");
+    }
 }
 
 TEST_F(OpenFile, PathThatIsNotUtf8FailsRatherThanNameAnotherFile) {
