@@ -3,13 +3,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
+#include <unistd.h>
 #include <cstdio>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "interruption.h"
 #include "support/frd_text.h"
 
 namespace fs = std::filesystem;
@@ -23,8 +27,8 @@ struct ToolRun {
     std::string output;  // standard output and standard error together
 };
 
-ToolRun run(const std::string& arguments) {
-    const std::string command = std::string("'") + KOVAN_CLI_PATH + "' " + arguments + " 2>&1";
+ToolRun run_shell(const std::string& script) {
+    const std::string command = "(" + script + ") 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     ToolRun result{-1, {}};
     if (pipe == nullptr) return result;
@@ -34,6 +38,8 @@ ToolRun run(const std::string& arguments) {
     result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
+
+ToolRun run(const std::string& arguments) { return run_shell(std::string("'") + KOVAN_CLI_PATH + "' " + arguments); }
 
 const std::string kSample = std::string(KOVAN_SOURCE_DIR) + "/examples/data/cantilever.frd";
 
@@ -123,6 +129,38 @@ TEST_F(Cli, UnreadableInputsFailWithOneLineAndTheirCode) {
     EXPECT_TRUE(noise.exit_code == 0 || noise.exit_code == 4) << noise.output;
     EXPECT_EQ(run("frobnicate").exit_code, 2);
     EXPECT_EQ(run("convert a b --to nothing").exit_code, 2);
+    // What is not a regular file is refused, never read as an empty file nor waited on.
+    ASSERT_EQ(::mkfifo(path("pipe.frd").c_str(), 0600), 0);
+    for (const std::string& input : {folder_.string(), path("pipe.frd"), std::string("/dev/zero")}) {
+        const ToolRun info = run("info '" + input + "'");
+        EXPECT_EQ(info.exit_code, 3) << input;
+        EXPECT_EQ(info.output, input + ": the file could not be opened or read: the path names a directory, "
+                                       "device or pipe, not a regular file\n");
+        EXPECT_EQ(run("convert '" + input + "' '" + path("out.frd") + "' --to keep").exit_code, 3);
+    }
+    EXPECT_FALSE(fs::exists(path("out.frd")));
+}
+
+TEST_F(Cli, RunningOutOfMemoryEndsWithItsCodeAndOneLine) {
+#ifdef KOVAN_SANITIZED
+    GTEST_SKIP() << "sanitizers reserve more address space than the limit leaves";
+#endif
+    { std::ofstream(path("huge.frd")); }
+    fs::resize_file(path("huge.frd"), 4ull << 30);  // sparse: no disk, four gigabytes of zero bytes
+    const ToolRun r = run_shell("ulimit -v 1000000; '" + std::string(KOVAN_CLI_PATH) + "' info '" + path("huge.frd") + "'");
+    EXPECT_EQ(r.exit_code, 6);
+    EXPECT_EQ(r.output, "kovan: out of memory\n");
+}
+
+TEST_F(Cli, JsonEscapesBytesThatAreNotUtf8AndVersionNamesBothVersions) {
+    std::string text = read_file(data_path("hex8_static.frd"));
+    text.replace(text.find(" -4  DISP  "), 11, " -4  D\xE9SP ");
+    const ToolRun r = run("info --json '" + write("r\xE9sultat.frd", text) + "'");
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    const nlohmann::json summary = nlohmann::json::parse(r.output);
+    EXPECT_EQ(summary["file"], path("r") + "\\xE9sultat.frd");
+    EXPECT_EQ(summary["steps"][0]["arrays"][0]["name"], "D\\xE9SP");
+    EXPECT_EQ(run("--version").output, "kovan " KOVAN_VERSION ", ABI version 3\n");
 }
 
 TEST_F(Cli, ConvertRoundTripsThroughEveryEncoding) {
@@ -160,6 +198,31 @@ TEST_F(Cli, ConvertNeverOverwritesWithoutForceNorLeavesAHalfFile) {
     size_t files = 0;
     for (const auto& entry : fs::directory_iterator(folder_)) files += entry.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 2u);  // out.frd and raw.frd
+    // A link to nowhere is an OUT that exists.
+    fs::create_symlink(path("nowhere.frd"), path("link.frd"));
+    EXPECT_EQ(run("convert '" + kSample + "' '" + path("link.frd") + "' --to keep").exit_code, 2);
+    EXPECT_TRUE(fs::is_symlink(path("link.frd")));
+}
+
+// Ctrl-C or SIGTERM while convert writes its hidden file removes it, and the
+// process still ends by the signal.
+TEST_F(Cli, AnInterruptionRemovesThePendingFile) {
+    const fs::path pending = write(".out.frd.kovan-1", "half"), kept = write(".out.frd.kovan-2", "whole");
+    for (const fs::path& file : {pending, kept}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            kovan_cli::remove_on_interruption(file);
+            if (file == kept) kovan_cli::keep_after_interruption();
+            std::raise(SIGTERM);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    }
+    EXPECT_FALSE(fs::exists(pending));
+    EXPECT_EQ(read_file(kept.string()), "whole");
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #include "frd_input.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "frd/block_walk.h"
+#include "frd/failure_text.h"
+#include "frd/file_reading.h"
 
 namespace kovan_cli {
 namespace {
@@ -31,14 +30,10 @@ struct HeaderSink {
 
 }  // namespace
 
-bool read_file(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) return false;
-    bytes = content.str();
-    return true;
+bool read_file(const std::string& path, std::string& bytes, std::string& why) {
+    if (kovan::read_whole_file(path.c_str(), bytes)) return true;
+    why = kovan::thread_error();
+    return false;
 }
 
 std::vector<HeaderLine> scan_headers(const std::string& bytes) {

@@ -23,8 +23,9 @@ struct HeaderLine {
     int format = 1;
 };
 
-// Reads the whole file; false when it cannot be read.
-bool read_file(const std::string& path, std::string& bytes);
+// Reads the whole file by the library's rule (regular files only); false
+// with the reason when it cannot be read. Running out of memory throws.
+bool read_file(const std::string& path, std::string& bytes, std::string& why);
 
 // Block header lines of the text, found by the reading core's walk, so
 // that they are the blocks the library reads.

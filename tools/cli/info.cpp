@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "open_input.h"
 #include "summary.h"
+#include "utf8_text.h"
 
 namespace kovan_cli {
 namespace {
@@ -17,7 +18,7 @@ nlohmann::json number_or_null(double v) { return std::isnan(v) ? nlohmann::json(
 
 nlohmann::json to_json(const Summary& s) {
     nlohmann::json j;
-    j["file"] = s.path;
+    j["file"] = utf8_escaped(s.path);
     j["size"] = s.size;
     j["blocks"] = nlohmann::json::object();
     for (const auto& [format, count] : s.blocks_by_format) j["blocks"][format_name(format)] = count;
@@ -30,10 +31,10 @@ nlohmann::json to_json(const Summary& s) {
     for (size_t i = 0; i < s.steps.size(); ++i) {
         const StepSummary& step = s.steps[i];
         nlohmann::json js = {{"index", i}, {"time", number_or_null(step.time)}, {"decoded", step.decoded}};
-        js["error"] = step.decoded ? nlohmann::json(nullptr) : nlohmann::json(step.error);
+        js["error"] = step.decoded ? nlohmann::json(nullptr) : nlohmann::json(utf8_escaped(step.error));
         js["arrays"] = nlohmann::json::array();
         for (const ArraySummary& a : step.arrays) {
-            nlohmann::json ja = {{"name", a.name}, {"components", a.components}, {"derived", a.derived}};
+            nlohmann::json ja = {{"name", utf8_escaped(a.name)}, {"components", a.components}, {"derived", a.derived}};
             ja["min"] = nlohmann::json::array();
             ja["max"] = nlohmann::json::array();
             for (uint32_t k = 0; k < a.components; ++k) {
@@ -100,7 +101,7 @@ void print_text(const Summary& s) {
 int run_info(const InfoOptions& options) {
     OpenedInput input = open_input(options.path);
     if (input.exit_code != kExitOk) return input.exit_code;
-    const Summary summary = summarise(options.path, input.bytes, input.doc.get());
+    const Summary summary = summarise(options.path, input.size, input.headers, input.doc.get());
     if (options.json) {
         std::printf("%s\n", to_json(summary).dump(2).c_str());
     } else {

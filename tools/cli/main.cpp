@@ -1,11 +1,22 @@
 // kovan: inspect, check and convert CalculiX FRD files.
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+
+#include "arguments.h"
 #include "commands.h"
 #include "frd_input.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     CLI::App app{"Inspect, check and convert CalculiX FRD result files."};
+    // Paths on Windows may begin with '/' too; options are given with '-' only.
+    app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string("kovan ") + KOVAN_VERSION + ", ABI version " +
+                                          std::to_string(kovan_abi_version()));
     app.require_subcommand(1);
 
     kovan_cli::InfoOptions info;
@@ -35,4 +46,24 @@ int main(int argc, char** argv) {
     if (*info_command) return kovan_cli::run_info(info);
     if (*check_command) return kovan_cli::run_check(check_path);
     return kovan_cli::run_convert(convert);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Every failure ends in one line and README's exit code, out of memory
+    // included: no exception ends the process by abort.
+    try {
+        std::vector<std::string> arguments = kovan_cli::utf8_arguments(argc, argv);
+        std::vector<char*> pointers;
+        for (std::string& argument : arguments) pointers.push_back(argument.data());
+        return run(static_cast<int>(pointers.size()), pointers.data());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "kovan: %s\n", kovan_status_message(KOVAN_ERR_NOMEM));
+    } catch (const std::length_error&) {
+        std::fprintf(stderr, "kovan: %s\n", kovan_status_message(KOVAN_ERR_NOMEM));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kovan: internal error: %s\n", error.what());
+    }
+    return kovan_cli::kExitInternal;
 }

@@ -4,16 +4,24 @@
 
 namespace kovan_cli {
 
+void print_unreadable(const std::string& path, const std::string& why) {
+    std::fprintf(stderr, "%s: %s: %s\n", path.c_str(), kovan_status_message(KOVAN_ERR_IO), why.c_str());
+}
+
 OpenedInput open_input(const std::string& path) {
     OpenedInput input;
-    if (!read_file(path, input.bytes)) {
-        std::fprintf(stderr, "%s: %s: the file could not be opened for reading\n", path.c_str(),
-                     kovan_status_message(KOVAN_ERR_IO));
-        input.exit_code = kExitUnreadable;
-        return input;
+    {
+        std::string bytes, why;
+        if (!read_file(path, bytes, why)) {
+            print_unreadable(path, why);
+            input.exit_code = kExitUnreadable;
+            return input;
+        }
+        input.size = bytes.size();
+        input.headers = scan_headers(bytes);
     }
     kovan_document* doc = nullptr;
-    const kovan_status status = kovan_open_memory(input.bytes.data(), input.bytes.size(), nullptr, &doc);
+    const kovan_status status = kovan_open(path.c_str(), &doc);
     if (status != KOVAN_OK) {
         std::fprintf(stderr, "%s\n", failure_line(path, status, nullptr).c_str());
         input.exit_code = exit_code_for(status);

@@ -44,11 +44,12 @@ StepSummary summarise_step(kovan_document* doc, uint64_t step) {
 
 }  // namespace
 
-Summary summarise(const std::string& path, const std::string& bytes, kovan_document* doc) {
+Summary summarise(const std::string& path, uint64_t size, const std::vector<HeaderLine>& headers,
+                  kovan_document* doc) {
     Summary summary;
     summary.path = path;
-    summary.size = bytes.size();
-    for (const HeaderLine& header : scan_headers(bytes)) {
+    summary.size = size;
+    for (const HeaderLine& header : headers) {
         ++summary.blocks_by_format[header.format];
         if (header.key != "3C") continue;
         if (header.count < 0) summary.element_counts_stated = false;

@@ -38,7 +38,8 @@ struct Summary {
 };
 
 // Reads every step of the open document (showing progress on a terminal).
-Summary summarise(const std::string& path, const std::string& bytes, kovan_document* doc);
+Summary summarise(const std::string& path, uint64_t size, const std::vector<HeaderLine>& headers,
+                  kovan_document* doc);
 
 const char* format_name(int format);
 std::string element_name(uint8_t vtk_type);
