@@ -1,35 +1,37 @@
 # Compares the dynamic symbols that LIBRARY defines with the KOVAN_API
-# functions that HEADER declares: the two sets must be equal.
-file(READ "${HEADER}" header)
-string(REGEX MATCHALL "KOVAN_API[^;(]*[ *](kovan_[a-z0-9_]+)\\(" declarations "${header}")
-set(declared "")
-foreach(declaration IN LISTS declarations)
-  string(REGEX REPLACE ".*[ *](kovan_[a-z0-9_]+)\\($" "\\1" name "${declaration}")
-  list(APPEND declared "${name}")
-endforeach()
-list(SORT declared)
+# functions that HEADER declares: the two sets must be equal. With
+# PROGRAM_ONLY, LIBRARY is a Windows program whose imports alone are checked:
+# Windows system DLLs, and kovan.dll.
+include("${CMAKE_CURRENT_LIST_DIR}/../../cmake/DeclaredExports.cmake")
+kovan_declared_exports("${HEADER}" declared)
 
 set(exported "")
 if(WINDOWS)
-  # The DLL's export table, and its imports: Windows system DLLs only, as the
-  # C++ runtime, libgcc and winpthread are linked in.
+  # The imports: Windows system DLLs only, as the C++ runtime, libgcc and
+  # winpthread are linked in (and kovan.dll, for a program).
   execute_process(COMMAND "${OBJDUMP}" -p "${LIBRARY}" OUTPUT_VARIABLE table RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "objdump could not read ${LIBRARY}")
   endif()
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${table}")
+  foreach(import IN LISTS imports)
+    string(REGEX REPLACE "DLL Name: " "" dll "${import}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll MATCHES "^(kernel32|msvcrt|ucrtbase|advapi32|user32|shell32|ntdll|ws2_32|api-ms-win-.*)\\.dll$"
+       AND NOT (PROGRAM_ONLY AND dll STREQUAL "kovan.dll"))
+      message(FATAL_ERROR "${LIBRARY} imports ${dll}, which is not a Windows system DLL")
+    endif()
+  endforeach()
+  if(PROGRAM_ONLY)
+    message(STATUS "${LIBRARY} imports Windows system DLLs and kovan.dll only")
+    return()
+  endif()
+  # The DLL's export table.
   string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n[^\n]+(\n[^\n]+)*" names "${table}")
   string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" entries "${names}")
   foreach(entry IN LISTS entries)
     string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${entry}")
     list(APPEND exported "${name}")
-  endforeach()
-  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${table}")
-  foreach(import IN LISTS imports)
-    string(REGEX REPLACE "DLL Name: " "" dll "${import}")
-    string(TOLOWER "${dll}" dll)
-    if(NOT dll MATCHES "^(kernel32|msvcrt|ucrtbase|advapi32|user32|ntdll|ws2_32|api-ms-win-.*)\\.dll$")
-      message(FATAL_ERROR "${LIBRARY} imports ${dll}, which is not a Windows system DLL")
-    endif()
   endforeach()
 else()
   execute_process(COMMAND nm -D --defined-only "${LIBRARY}" OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
