@@ -1,16 +1,57 @@
 /* kovan: read, re-encode and write CalculiX FRD result files.
  *
- * A plain C interface made to be bound from other languages. Every export
- * that can fail returns a kovan_status and leaves a detail text that
- * kovan_last_error hands back. No export lets an exception escape.
+ * A plain C interface made to be bound from other languages. This header is
+ * the contract a binding is written against.
  *
- * Conventions shared by every export:
- * - arguments are checked first; a failed check leaves every output and
- *   every text untouched;
- * - handle outputs are cleared to null before any work, so a failure always
- *   leaves them null; counts, times and records are written on success only;
- * - everything a document hands out belongs to the document and stays valid
- *   until kovan_close.
+ * Statuses. Every export that can fail returns a kovan_status; each export
+ * below lists those it returns. Two hold for every export that runs work
+ * (opening, the array queries, re-encoding, every writer call): running out
+ * of memory, or a size that cannot be allocated, gives KOVAN_ERR_NOMEM, and
+ * any other fault inside the library KOVAN_ERR_INTERNAL, both with a text in
+ * the calling thread. No export lets an exception escape.
+ *
+ * Texts. A failure leaves its detail in one of two places, or in none:
+ * - the thread's text (kovan_last_error(NULL)): opening, re-encoding, the
+ *   writer, and KOVAN_ERR_NOMEM / KOVAN_ERR_INTERNAL from any export;
+ * - the document's text (kovan_last_error(doc)): a step that failed to
+ *   decode (KOVAN_ERR_COMPONENTS);
+ * - none: KOVAN_ERR_ARG and KOVAN_ERR_RANGE (except the writer's refused
+ *   array name, which sets the thread's text), and the few cases marked
+ *   "no text" below. Where no text is set, an earlier text stays: read a
+ *   text only after a status that sets one.
+ * A text is replaced by the next failure that sets one and never cleared by
+ * a success. Texts are English, lower case, without a final full stop.
+ *
+ * Checks and outputs. Arguments are checked first; a failed check leaves
+ * every output and every text untouched. Then handle and buffer outputs are
+ * cleared (handles and buffer pointers to null, lengths to 0) before any
+ * work, so a failure always leaves them cleared; counts, times and records
+ * are written on success only.
+ *
+ * Ownership. Everything a document hands out (points, ids, cells, names,
+ * array values, its text) belongs to the document, never changes and stays
+ * valid until kovan_close; the caller must not write to it or free it.
+ * Buffers returned by kovan_rewrite_memory and kovan_writer_finish belong to
+ * the caller and are released with kovan_free. Data passed in is copied
+ * before the call returns.
+ *
+ * Threads. The library starts no threads and keeps no global state but one
+ * text per calling thread. Many threads may open, query, convert and write
+ * at the same time. A document may be queried from several threads at once
+ * (a step decodes once; threads asking for it wait for that one decoding).
+ * A writer is used by one thread at a time. Closing or freeing a handle
+ * while another thread still uses it is the caller's error.
+ *
+ * Texts passed in and out are NUL-terminated UTF-8: paths (converted to
+ * UTF-16 on Windows; taken byte for byte elsewhere), and array and component
+ * names as the file holds them (a file may hold bytes that are not UTF-8;
+ * they are handed on unchanged).
+ *
+ * Empty arrays. An accessor of an array with no elements may return null:
+ * the points, node ids, cell types, connectivity and cell ids of a document
+ * without nodes or cells, and the values of an array of a mesh without
+ * points. The cell offsets are never empty (n_cells + 1 values). Every
+ * accessor returns 0 or null for a null handle.
  */
 #ifndef KOVAN_H
 #define KOVAN_H
@@ -97,33 +138,50 @@ typedef struct kovan_writer kovan_writer;
 
 /* ---- introspection and errors ---- */
 
-/* Returns KOVAN_ABI_VERSION (3). */
+/* Returns KOVAN_ABI_VERSION (3). A binding checks it, and the record sizes
+ * below, before any other call. */
 KOVAN_API int32_t kovan_abi_version(void);
-/* Size in bytes of the record of the given kind; 0 for an unknown kind. */
+/* Size in bytes of the record of the given kind (KOVAN_STRUCT_*): 8, 24, 32;
+ * 0 for an unknown kind. */
 KOVAN_API uint64_t kovan_struct_size(int32_t kind);
 /* Fixed English message of a status; "unknown status" for other values. The text is static. */
 KOVAN_API const char* kovan_status_message(kovan_status status);
-/* Last failure text of the document, or of the calling thread for a null handle. Never null.
- * A thread's text is owned by the library until that thread's next failure replaces it. A
- * document's text is always the whole text of one of its failures, even while other threads
- * fail on it, and stays valid until kovan_close. */
+/* Last failure text of the document, or of the calling thread for a null
+ * handle; "" when none was set. Never null. A thread's text stays valid until
+ * that thread's next failure that sets one. A document's text is always the
+ * whole text of one of its failures, even while other threads fail on it, and
+ * stays valid until kovan_close. */
 KOVAN_API const char* kovan_last_error(const kovan_document* doc);
 
 /* ---- documents ---- */
 
-/* Opens the FRD file at a UTF-8 path; the caller owns *doc until kovan_close. */
+/* Opens the FRD file at a UTF-8 path, reading it whole; the caller owns *doc
+ * until kovan_close. Only regular files are read: a directory, a device or a
+ * pipe is refused before anything reads or waits on it.
+ * Returns KOVAN_OK; KOVAN_ERR_ARG (null path or doc; no text);
+ * KOVAN_ERR_IO (thread's text: "the file could not be opened for reading",
+ * "the path names a directory, device or pipe, not a regular file", "the
+ * file could not be read to the end"); KOVAN_ERR_PARSE (a binary node or
+ * element block that cannot be walked; thread's text); KOVAN_ERR_NOMEM;
+ * KOVAN_ERR_INTERNAL. A damaged or unfinished file otherwise opens, with what
+ * could be read and its diagnostics. */
 KOVAN_API kovan_status kovan_open(const char* path, kovan_document** doc);
-/* As kovan_open, with options (may be null). */
+/* As kovan_open, with options (null: all 0); KOVAN_ERR_ARG (no text) also
+ * for wedge_order above 1 or reserved not 0. */
 KOVAN_API kovan_status kovan_open_ex(const char* path, const kovan_open_options* options,
                                      kovan_document** doc);
-/* Opens an FRD text held in memory; the bytes are copied before the call returns. */
+/* Opens an FRD text held in memory; the bytes are copied before the call
+ * returns. As kovan_open_ex, without KOVAN_ERR_IO; KOVAN_ERR_ARG (no text) for
+ * a null doc, or null data with a size above 0; KOVAN_ERR_NOMEM without a
+ * text when the copy cannot be allocated. */
 KOVAN_API kovan_status kovan_open_memory(const void* data, uint64_t size,
                                          const kovan_open_options* options,
                                          kovan_document** doc);
 /* Destroys the document and everything it handed out; null is ignored. */
 KOVAN_API void kovan_close(kovan_document* doc);
 
-/* ---- mesh, steps and diagnostics (no locking, no allocation) ---- */
+/* ---- mesh, steps and diagnostics (no locking, no allocation, no text) ----
+ * Fixed when the document is opened: any thread may read them at any time. */
 
 KOVAN_API uint64_t kovan_n_points(const kovan_document* doc);
 /* x, y, z per node in ascending node-number order; owned by the document. */
@@ -140,29 +198,48 @@ KOVAN_API const int64_t* kovan_cell_connectivity(const kovan_document* doc);
 /* FRD element number per cell, in file order; owned by the document. */
 KOVAN_API const int64_t* kovan_cell_ids(const kovan_document* doc);
 KOVAN_API uint64_t kovan_n_steps(const kovan_document* doc);
-/* Time of a step; steps are numbered in ascending order of time. */
+/* Time of a step; steps are numbered from 0 in ascending order of time (NaN
+ * times last). Returns KOVAN_OK; KOVAN_ERR_ARG (null doc or time);
+ * KOVAN_ERR_RANGE (step not below kovan_n_steps). No text. */
 KOVAN_API kovan_status kovan_step_time(const kovan_document* doc, uint64_t step, double* time);
 /* Number of steps whose results have been decoded so far. */
 KOVAN_API uint64_t kovan_steps_parsed(const kovan_document* doc);
 KOVAN_API uint64_t kovan_n_diagnostics(const kovan_document* doc);
-/* Copies one diagnostic record into *out. */
+/* Copies one diagnostic record into *out. Returns KOVAN_OK; KOVAN_ERR_ARG
+ * (null doc or out); KOVAN_ERR_RANGE (index not below kovan_n_diagnostics).
+ * No text. */
 KOVAN_API kovan_status kovan_diagnostic_at(const kovan_document* doc, uint64_t index,
                                            kovan_diagnostic* out);
 
-/* ---- result arrays (a step is decoded on its first query) ---- */
+/* ---- result arrays ----
+ * The first query of a step decodes it, once, whichever thread asks and
+ * whether it succeeds or not; every later query answers from that outcome.
+ * The four status-returning queries return KOVAN_OK; KOVAN_ERR_ARG (null doc
+ * or output; no text); KOVAN_ERR_RANGE (step not below kovan_n_steps, or an
+ * array index or range beyond the step's arrays; no text);
+ * KOVAN_ERR_COMPONENTS (the step failed to decode, now or before: the
+ * document's text says why, and says it again on every query of the step);
+ * KOVAN_ERR_NOMEM and KOVAN_ERR_INTERNAL (thread's text). */
 
 /* Number of arrays of a step, derived arrays included. */
 KOVAN_API kovan_status kovan_n_arrays(kovan_document* doc, uint64_t step, uint64_t* count);
 /* Describes one array; the name is owned by the document. */
 KOVAN_API kovan_status kovan_array_info_at(kovan_document* doc, uint64_t step, uint64_t index,
                                            kovan_array_info* record);
-/* Describes arrays first .. first + count - 1 into records[0 .. count - 1]. */
+/* Describes arrays first .. first + count - 1 into records[0 .. count - 1];
+ * records may be null when count is 0. */
 KOVAN_API kovan_status kovan_array_info_range(kovan_document* doc, uint64_t step, uint64_t first,
                                               uint64_t count, kovan_array_info* records);
-/* Index of the first array of exactly this name (case-sensitive), or -1. */
+/* Index of the first array of exactly this name (byte for byte,
+ * case-sensitive), or -1. -1 means any of: the name is not in the step (no
+ * text), a null doc or name or a step out of range (no text), the step failed
+ * to decode (the document's text), or out of memory or an internal fault (the
+ * thread's text). kovan_n_arrays tells these apart. */
 KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const char* name);
-/* Points *values at n_tuples * n_components doubles, point-major, owned by the
- * document and unchanged until kovan_close; null on failure. */
+/* Points *values at n_tuples * n_components doubles, point-major (component
+ * k of point p at p * n_components + k, points in kovan_node_ids order),
+ * owned by the document and unchanged until kovan_close; null on every
+ * failure after the argument check, and null for an array of no points. */
 KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint64_t index,
                                         const double** values);
 
@@ -181,13 +258,26 @@ enum {
 /* Rewrites a whole FRD document with its node, element and result blocks in
  * `format` (or each in its own for KOVAN_FORMAT_KEEP), every other line byte
  * for byte. *out receives a buffer of *out_size bytes plus a NUL byte; the
- * caller owns it and releases it with kovan_free. */
+ * caller owns it and releases it with kovan_free. Returns KOVAN_OK;
+ * KOVAN_ERR_ARG (null data, out or out_size, or format outside -1 .. 3; out
+ * and out_size untouched, no text); KOVAN_ERR_PARSE (the text cannot be read
+ * into blocks, or a block cannot be carried by the format without loss:
+ * thread's text); KOVAN_ERR_NOMEM (no text when only the returned buffer
+ * cannot be allocated); KOVAN_ERR_INTERNAL. */
 KOVAN_API kovan_status kovan_rewrite_memory(const void* data, uint64_t size, int32_t format, char** out,
                                             uint64_t* out_size);
 /* Releases a buffer returned by kovan_rewrite_memory or kovan_writer_finish; null is ignored. */
 KOVAN_API void kovan_free(void* buffer);
 
-/* ---- writing ---- */
+/* ---- writing ----
+ * A writer is used by one thread at a time. The calls come in this order:
+ * kovan_writer_set_nodes, then kovan_writer_set_cells, then per step
+ * kovan_writer_begin_step and any number of kovan_writer_add_array, and
+ * kovan_writer_finish once; then kovan_writer_free. After kovan_writer_finish
+ * (successful or not) every call but kovan_writer_free returns KOVAN_ERR_ARG.
+ * Every writer call returns KOVAN_ERR_ARG without a text for a null writer,
+ * a finished one or a missing required pointer, and KOVAN_ERR_NOMEM or
+ * KOVAN_ERR_INTERNAL with the thread's text. */
 
 /* A new Writer of the given format (KOVAN_FORMAT_ASCII_SHORT .. _BINARY_DOUBLE),
  * or null for another value or when it cannot be allocated. The caller owns it
@@ -195,26 +285,41 @@ KOVAN_API void kovan_free(void* buffer);
 KOVAN_API kovan_writer* kovan_writer_new(uint32_t format);
 /* Destroys the Writer; null is ignored. Buffers it returned stay the caller's. */
 KOVAN_API void kovan_writer_free(kovan_writer* writer);
-/* The mesh's points: x, y, z each; node_ids may be null (then 1, 2, 3, ...).
- * The data is copied; a later call replaces it. */
+/* The mesh's points: 3 * n_points doubles, x, y, z each; node_ids, n_points
+ * numbers, may be null (then 1, 2, 3, ...). The data is copied; a later call
+ * replaces it. KOVAN_ERR_ARG also for null points with n_points above 0;
+ * KOVAN_ERR_PARSE (thread's text) for node numbers FRD cannot hold. */
 KOVAN_API kovan_status kovan_writer_set_nodes(kovan_writer* writer, uint64_t n_points, const int64_t* node_ids,
                                               const double* points);
-/* The cells in VTK terms: types, n_cells + 1 offsets, connectivity as point
- * indices; cell_ids may be null (then 1, 2, 3, ...). wedge_order 1 takes
- * wedges in VTK's orientation. The data is copied; a later call replaces it. */
+/* The cells in VTK terms: n_cells types, n_cells + 1 offsets, connectivity as
+ * indices of the points of the last kovan_writer_set_nodes; cell_ids may be
+ * null (then 1, 2, 3, ...). wedge_order 1 takes wedges in VTK's orientation.
+ * The data is copied; a later call replaces it. KOVAN_ERR_ARG also for a null
+ * array with n_cells above 0 or wedge_order above 1; KOVAN_ERR_PARSE
+ * (thread's text) for a type without a CalculiX element, a cell with the
+ * wrong number of points, or a point index outside the mesh. */
 KOVAN_API kovan_status kovan_writer_set_cells(kovan_writer* writer, uint64_t n_cells, const uint8_t* cell_types,
                                               const int64_t* cell_offsets, const int64_t* cell_connectivity,
                                               const int64_t* cell_ids, uint32_t wedge_order);
-/* Sets the step number and time of the arrays added after it. */
+/* Sets the step number and time of the arrays added after it; any values. */
 KOVAN_API kovan_status kovan_writer_begin_step(kovan_writer* writer, int32_t step_number, double time);
-/* Adds one per-point array of n_components values per point, point-major;
- * component_names may be null, as may each of its entries; type_code 0
- * chooses by the component count. The data is copied. */
+/* Adds one array to the current step. values holds n_points * n_components
+ * doubles, point-major, where n_points is that of the last
+ * kovan_writer_set_nodes: the library reads exactly that many, so a shorter
+ * buffer is the caller's error. component_names is null or holds n_components
+ * entries, each null (a generated name) or a text; type_code 0 chooses by the
+ * component count. The data is copied. KOVAN_ERR_ARG (no text) also for a
+ * null name or values, n_components 0, or no kovan_writer_begin_step yet;
+ * KOVAN_ERR_ARG with the thread's text for a name that is empty or holds a
+ * blank, tab, line feed or carriage return. */
 KOVAN_API kovan_status kovan_writer_add_array(kovan_writer* writer, const char* name, uint32_t n_components,
                                               const char* const* component_names, uint32_t type_code,
                                               const double* values);
 /* Finishes the Writer (once) and hands the whole file to the caller in *out,
- * *out_size bytes plus a NUL byte; release it with kovan_free. */
+ * *out_size bytes plus a NUL byte; release it with kovan_free. KOVAN_ERR_ARG
+ * (null out or out_size: the writer stays open; a second call: out and
+ * out_size untouched); KOVAN_ERR_NOMEM without a text when the buffer cannot
+ * be allocated (the writer is finished all the same). */
 KOVAN_API kovan_status kovan_writer_finish(kovan_writer* writer, char** out, uint64_t* out_size);
 
 #ifdef __cplusplus
