@@ -1,0 +1,210 @@
+using System;
+using System.Collections.Generic;
+
+namespace Kovan
+{
+    /// <summary>One result array of a step.</summary>
+    public readonly struct ArrayInfo
+    {
+        public ArrayInfo(int index, string name, long tupleCount, int componentCount, bool derived)
+        {
+            Index = index; Name = name; TupleCount = tupleCount; ComponentCount = componentCount; Derived = derived;
+        }
+        /// <summary>Position in the step's array list.</summary>
+        public int Index { get; }
+        public string Name { get; }
+        /// <summary>Always the document's point count.</summary>
+        public long TupleCount { get; }
+        public int ComponentCount { get; }
+        /// <summary>Computed by kovan (von Mises, principal values), not read from the file.</summary>
+        public bool Derived { get; }
+    }
+
+    public enum DiagnosticKind { SurplusNodes = 0, MissingNodes = 1, UnknownType = 2, IncompleteBlock = 3 }
+
+    /// <summary>A problem kovan noticed while reading: a malformed element, or a
+    /// block the end of the file cuts off (a file still being written).</summary>
+    public readonly struct Diagnostic
+    {
+        internal Diagnostic(DiagnosticRecord r)
+        {
+            Kind = (DiagnosticKind)r.Kind; ElementType = r.ElementType; Line = r.Line; Expected = r.Expected; Found = r.Found;
+        }
+        public DiagnosticKind Kind { get; }
+        public int ElementType { get; }
+        public long Line { get; }
+        public long Expected { get; }
+        public long Found { get; }
+    }
+
+    /// <summary>An open FRD file or text: its mesh, its steps and their arrays.
+    /// Spans it hands out are views of kovan's memory, valid until the document
+    /// is disposed; the Copy methods give arrays of one's own.</summary>
+    public sealed unsafe class Document : IDisposable
+    {
+        private readonly DocumentHandle handle;
+        private readonly Dictionary<int, Step> steps = new Dictionary<int, Step>();
+
+        private Document(DocumentHandle handle)
+        {
+            this.handle = handle;
+            var times = new double[(int)Native.kovan_n_steps(handle)];
+            for (int i = 0; i < times.Length; ++i) KovanException.Check(Native.kovan_step_time(handle, (ulong)i, out times[i]));
+            StepTimes = times;
+        }
+
+        /// <summary>Opens the FRD file at path. wedgeOrder 1 (default) turns
+        /// wedges to VTK's orientation; 0 keeps FRD's node order.</summary>
+        public static Document Open(string path, int wedgeOrder = 1)
+        {
+            Library.EnsureCompatible();
+            var options = Options(wedgeOrder);
+            DocumentHandle doc;
+            KovanException.Check(Native.kovan_open_ex(Utf8.Terminated(path, "path"), ref options, out doc));
+            return new Document(doc);
+        }
+
+        /// <summary>Opens FRD text held in memory; kovan copies the bytes.</summary>
+        public static Document FromBytes(ReadOnlySpan<byte> data, int wedgeOrder = 1)
+        {
+            Library.EnsureCompatible();
+            var options = Options(wedgeOrder);
+            DocumentHandle doc;
+            fixed (byte* bytes = &System.Runtime.InteropServices.MemoryMarshal.GetReference(data))
+            {
+                KovanException.Check(Native.kovan_open_memory(bytes, (ulong)data.Length, ref options, out doc));
+            }
+            return new Document(doc);
+        }
+
+        private static OpenOptions Options(int wedgeOrder)
+        {
+            if (wedgeOrder != 0 && wedgeOrder != 1) throw new ArgumentOutOfRangeException(nameof(wedgeOrder), "wedgeOrder is 0 or 1");
+            return new OpenOptions { WedgeOrder = (uint)wedgeOrder, Reserved = 0 };
+        }
+
+        public void Dispose() { handle.Dispose(); }
+
+        internal DocumentHandle Handle
+        {
+            get
+            {
+                if (handle.IsClosed) throw new ObjectDisposedException(nameof(Document));
+                return handle;
+            }
+        }
+
+        public long PointCount { get { return (long)Native.kovan_n_points(Handle); } }
+        public long CellCount { get { return (long)Native.kovan_n_cells(Handle); } }
+
+        /// <summary>x, y, z per point, points in ascending node number order.</summary>
+        public ReadOnlySpan<double> Points { get { return new ReadOnlySpan<double>(Native.kovan_points(Handle), checked((int)(3 * PointCount))); } }
+        /// <summary>FRD node numbers, ascending.</summary>
+        public ReadOnlySpan<long> NodeIds { get { return new ReadOnlySpan<long>(Native.kovan_node_ids(Handle), checked((int)PointCount)); } }
+        /// <summary>VTK cell type per cell.</summary>
+        public ReadOnlySpan<byte> CellTypes { get { return new ReadOnlySpan<byte>(Native.kovan_cell_types(Handle), checked((int)CellCount)); } }
+        /// <summary>CellCount + 1 running ends into the connectivity, from 0.</summary>
+        public ReadOnlySpan<long> CellOffsets { get { return new ReadOnlySpan<long>(Native.kovan_cell_offsets(Handle), checked((int)CellCount + 1)); } }
+        /// <summary>Point indices in VTK node order, cell by cell.</summary>
+        public ReadOnlySpan<long> CellConnectivity { get { return new ReadOnlySpan<long>(Native.kovan_cell_connectivity(Handle), checked((int)CellOffsets[(int)CellCount])); } }
+        /// <summary>FRD element number per cell, in file order.</summary>
+        public ReadOnlySpan<long> CellIds { get { return new ReadOnlySpan<long>(Native.kovan_cell_ids(Handle), checked((int)CellCount)); } }
+
+        public double[] CopyPoints() { return Points.ToArray(); }
+
+        /// <summary>Step times in ascending order; steps are numbered by position.</summary>
+        public IReadOnlyList<double> StepTimes { get; }
+
+        /// <summary>Steps decoded so far.</summary>
+        public long StepsDecoded { get { return (long)Native.kovan_steps_parsed(Handle); } }
+
+        public IReadOnlyList<Diagnostic> Diagnostics
+        {
+            get
+            {
+                var list = new List<Diagnostic>();
+                ulong n = Native.kovan_n_diagnostics(Handle);
+                for (ulong i = 0; i < n; ++i)
+                {
+                    DiagnosticRecord record;
+                    KovanException.Check(Native.kovan_diagnostic_at(Handle, i, out record));
+                    list.Add(new Diagnostic(record));
+                }
+                return list;
+            }
+        }
+
+        /// <summary>The arrays of step index, decoded on first use.</summary>
+        public Step GetStep(int index)
+        {
+            if (index < 0 || index >= StepTimes.Count)
+                throw new ArgumentOutOfRangeException(nameof(index), "step " + index + " of " + StepTimes.Count);
+            Step step;
+            if (!steps.TryGetValue(index, out step))
+            {
+                step = new Step(this, index);
+                steps[index] = step;
+            }
+            return step;
+        }
+    }
+
+    /// <summary>The arrays of one step.</summary>
+    public sealed unsafe class Step
+    {
+        private readonly Document document;
+
+        internal Step(Document document, int index)
+        {
+            this.document = document;
+            Index = index;
+            Time = document.StepTimes[index];
+            ulong count;
+            KovanException.Check(Native.kovan_n_arrays(document.Handle, (ulong)index, out count), document.Handle);
+            var records = new ArrayInfoRecord[count];
+            fixed (ArrayInfoRecord* first = records)
+            {
+                KovanException.Check(Native.kovan_array_info_range(document.Handle, (ulong)index, 0, count, first), document.Handle);
+            }
+            var arrays = new ArrayInfo[count];
+            for (int i = 0; i < arrays.Length; ++i)
+            {
+                var r = records[i];
+                arrays[i] = new ArrayInfo(i, Utf8.Read(r.Name), (long)r.TupleCount, (int)r.ComponentCount, r.Derived != 0);
+            }
+            Arrays = arrays;
+        }
+
+        public int Index { get; }
+        public double Time { get; }
+        public IReadOnlyList<ArrayInfo> Arrays { get; }
+
+        /// <summary>Position of the first array of this name (exact, case-sensitive), or -1.</summary>
+        public int FindArray(string name)
+        {
+            long found = Native.kovan_find_array(document.Handle, (ulong)Index, Utf8.Terminated(name, nameof(name)));
+            return (int)found;
+        }
+
+        /// <summary>The values of array index: TupleCount * ComponentCount
+        /// doubles, point-major, viewed in kovan's memory.</summary>
+        public ReadOnlySpan<double> Values(int index)
+        {
+            if (index < 0 || index >= Arrays.Count) throw new ArgumentOutOfRangeException(nameof(index));
+            double* values;
+            KovanException.Check(Native.kovan_array_data(document.Handle, (ulong)Index, (ulong)index, out values), document.Handle);
+            var info = Arrays[index];
+            return new ReadOnlySpan<double>(values, checked((int)(info.TupleCount * info.ComponentCount)));
+        }
+
+        /// <summary>The values of the first array of this name.</summary>
+        public ReadOnlySpan<double> Values(string name)
+        {
+            int index = FindArray(name);
+            if (index < 0) throw new KeyNotFoundException("step " + Index + " has no array " + name);
+            return Values(index);
+        }
+
+        public double[] CopyValues(string name) { return Values(name).ToArray(); }
+    }
+}

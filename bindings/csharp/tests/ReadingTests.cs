@@ -1,0 +1,156 @@
+using System;
+using System.Collections.Generic;
+using System.IO;
+using System.Json;
+using System.Runtime.InteropServices;
+using NUnit.Framework;
+
+namespace Kovan.Tests
+{
+    [TestFixture]
+    public unsafe class ReadingTests
+    {
+        private static IEnumerable<string> Files() { return Oracles.DataFiles(); }
+
+        [TestCaseSource("Files")]
+        public void EveryFileReadsAsTheToolReportsIt(string file)
+        {
+            JsonValue summary = Oracles.ToolSummary(file);
+            using (var doc = Document.Open(file))
+            {
+                Assert.AreEqual(Oracles.Integer(summary["points"]), doc.PointCount);
+                Assert.AreEqual(Oracles.Integer(summary["cells"]["total"]), doc.CellCount);
+                var byType = new SortedDictionary<int, long>();
+                foreach (byte type in doc.CellTypes) byType[type] = byType.ContainsKey(type) ? byType[type] + 1 : 1;
+                foreach (JsonValue entry in (JsonArray)summary["cells"]["by_type"])
+                    Assert.AreEqual(Oracles.Integer(entry["count"]), byType[(int)Oracles.Integer(entry["vtk_type"])]);
+                Assert.AreEqual(summary["steps"].Count, doc.StepTimes.Count);
+                for (int s = 0; s < doc.StepTimes.Count; ++s) CheckStep(summary["steps"][s], doc.GetStep(s));
+                var diagnostics = doc.Diagnostics;
+                Assert.AreEqual(summary["diagnostics"].Count, diagnostics.Count);
+                for (int i = 0; i < diagnostics.Count; ++i)
+                {
+                    Assert.AreEqual(Oracles.Integer(summary["diagnostics"][i]["kind"]), (long)diagnostics[i].Kind);
+                    Assert.AreEqual(Oracles.Integer(summary["diagnostics"][i]["line"]), diagnostics[i].Line);
+                    Assert.AreEqual(Oracles.Integer(summary["diagnostics"][i]["found"]), diagnostics[i].Found);
+                }
+            }
+        }
+
+        private static void CheckStep(JsonValue expected, Step step)
+        {
+            Assert.AreEqual(Oracles.Number(expected["time"]), step.Time);
+            Assert.AreEqual(expected["arrays"].Count, step.Arrays.Count);
+            for (int i = 0; i < step.Arrays.Count; ++i)
+            {
+                JsonValue array = expected["arrays"][i];
+                ArrayInfo info = step.Arrays[i];
+                Assert.AreEqual((string)array["name"], info.Name);
+                Assert.AreEqual(Oracles.Integer(array["components"]), info.ComponentCount);
+                Assert.AreEqual((bool)array["derived"], info.Derived);
+                ReadOnlySpan<double> values = step.Values(i);
+                for (int k = 0; k < info.ComponentCount; ++k)
+                {
+                    double min = double.NaN, max = double.NaN;
+                    for (long p = 0; p < info.TupleCount; ++p)
+                    {
+                        double v = values[(int)(p * info.ComponentCount + k)];
+                        if (double.IsNaN(v)) continue;
+                        if (double.IsNaN(min) || v < min) min = v;
+                        if (double.IsNaN(max) || v > max) max = v;
+                    }
+                    Assert.AreEqual(Oracles.Number(array["min"][k]), min, 0.0, info.Name);
+                    Assert.AreEqual(Oracles.Number(array["max"][k]), max, 0.0, info.Name);
+                }
+            }
+        }
+
+        [Test]
+        public void PointsAreTheDecksNodes()
+        {
+            var nodes = Oracles.DeckNodes(Path.Combine(Oracles.DataDir, "hex8_static.inp"));
+            using (var doc = Document.Open(Path.Combine(Oracles.DataDir, "hex8_static.frd")))
+            {
+                ReadOnlySpan<double> points = doc.Points;
+                ReadOnlySpan<long> ids = doc.NodeIds;
+                Assert.AreEqual(nodes.Count, ids.Length);
+                int p = 0;
+                foreach (var node in nodes)
+                {
+                    Assert.AreEqual(node.Key, ids[p]);
+                    for (int k = 0; k < 3; ++k) Assert.AreEqual(node.Value[k], points[3 * p + k]);
+                    ++p;
+                }
+                Assert.AreEqual(new long[] { 1, 2, 5, 4, 7, 8, 11, 10 }, ToIds(doc, doc.CellConnectivity.Slice(0, 8)));
+            }
+        }
+
+        private static long[] ToIds(Document doc, ReadOnlySpan<long> points)
+        {
+            var ids = new long[points.Length];
+            for (int i = 0; i < ids.Length; ++i) ids[i] = doc.NodeIds[(int)points[i]];
+            return ids;
+        }
+
+        [Test]
+        public void SpansViewKovansMemoryAndCopiesAreOwnArrays()
+        {
+            using (var doc = Document.Open(Path.Combine(Oracles.DataDir, "hex8_static.frd")))
+            {
+                fixed (double* a = &MemoryMarshal.GetReference(doc.Points))
+                fixed (double* b = &MemoryMarshal.GetReference(doc.Points))
+                fixed (double* c = doc.CopyPoints())
+                {
+                    Assert.IsTrue(a == b && a != c);
+                }
+                Step step = doc.GetStep(1);
+                Assert.AreSame(step, doc.GetStep(1));
+                Assert.AreEqual(1, doc.StepsDecoded);
+                fixed (double* a = &MemoryMarshal.GetReference(step.Values("DISP")))
+                fixed (double* b = &MemoryMarshal.GetReference(step.Values(step.FindArray("DISP"))))
+                {
+                    Assert.IsTrue(a == b);
+                }
+                Assert.AreEqual(-1, step.FindArray("disp"));
+            }
+        }
+
+        [Test]
+        public void FailuresCarryTheirStatusAndWhereTheTextIs()
+        {
+            var missing = Assert.Throws<KovanException>(() => Document.Open(Path.Combine(Oracles.DataDir, "missing.frd")));
+            Assert.AreEqual(Status.IO, missing.Status);
+            Assert.AreEqual("the file could not be opened for reading", missing.Detail);
+            var folder = Assert.Throws<KovanException>(() => Document.Open(Oracles.DataDir));
+            Assert.AreEqual("the path names a directory, device or pipe, not a regular file", folder.Detail);
+            byte[] text = System.Text.Encoding.ASCII.GetBytes(
+                "    2C\n -1 1 0 0 0\n -1 2 1 0 0\n -3\n  100CL 1 1.0 2 0 1\n -4 S 6 1\n -1 1 1 2 3 4 5 6\n -1 2 1 2\n -3\n");
+            using (var doc = Document.FromBytes(text))
+            {
+                var components = Assert.Throws<KovanException>(() => doc.GetStep(0));
+                Assert.AreEqual(Status.Components, components.Status);
+                Assert.AreEqual("array 'S': node 2 has 2 components, expected 6", components.Detail);
+                Assert.Throws<ArgumentOutOfRangeException>(() => doc.GetStep(1));
+                doc.Dispose();
+                Assert.Throws<ObjectDisposedException>(() => { var n = doc.PointCount; });
+            }
+        }
+
+        [Test]
+        public void Utf8PathsOpenTheirFile()
+        {
+            string folder = Path.Combine(Path.GetTempPath(), "kovan-csharp-" + Guid.NewGuid());
+            Directory.CreateDirectory(folder);
+            try
+            {
+                string path = Path.Combine(folder, "Кирилл_中文.frd");
+                File.Copy(Path.Combine(Oracles.DataDir, "hex8_static.frd"), path);
+                using (var doc = Document.Open(path)) Assert.AreEqual(12, doc.PointCount);
+            }
+            finally
+            {
+                Directory.Delete(folder, true);
+            }
+        }
+    }
+}
