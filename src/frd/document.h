@@ -17,7 +17,7 @@ namespace kovan {
 
 using Diagnostic = kovan_diagnostic;
 
-struct StepResults;  // a decoded step, made by src/results
+struct StepSlot;  // a step decoded on demand, made by src/results
 
 struct Document {
     std::string text;
@@ -39,10 +39,10 @@ struct Document {
     std::vector<Diagnostic> diagnostics;
     std::vector<StepEntry> steps;  // ascending time once parsed
 
-    // One slot per step, empty until the step is first asked for; a filled
-    // slot never changes again.
-    std::vector<std::shared_ptr<StepResults>> step_results;
-    std::mutex lock;  // guards step_results
+    // One slot per step, empty until the step is first asked for; the lock
+    // guards finding and creating slots, never a decode.
+    std::vector<std::shared_ptr<StepSlot>> step_slots;
+    std::mutex lock;
     std::atomic<uint64_t> steps_parsed{0};
 
     // Every text this document hands out lives until it is closed: the

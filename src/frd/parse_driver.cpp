@@ -139,7 +139,7 @@ void finish(ParseSink& sink) {
     // Steps of equal time keep the order in which the file first names them.
     std::stable_sort(doc.steps.begin(), doc.steps.end(),
                      [](const StepEntry& a, const StepEntry& b) { return time_less(a.time, b.time); });
-    doc.step_results.resize(doc.steps.size());
+    doc.step_slots.resize(doc.steps.size());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The once-only, lock-protected decoding of a step on its first query.
+// The once-only decoding of a step on its first query.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frd/document.h"
@@ -9,10 +10,15 @@
 namespace kovan {
 
 // The decoded step, or null when its decoding failed (its message is then
-// copied into the document's last error). The first call for a step decodes
-// it under the document's lock; later calls return the same results.
-// Exceptions from decoding propagate, leaving the step to be decoded afresh
-// by the next call.
+// the document's last error). The first call for a step decodes it; calls
+// for the same step meanwhile wait for that decode, calls for other steps
+// decode theirs at the same time. The document's lock is held only to find
+// or create the step's slot. Exceptions from decoding propagate, leaving the
+// step to be decoded afresh by the next call.
 const StepResults* materialise(Document& doc, uint64_t step);
+
+// Called, when set, as a step's decode begins; lets tests hold one decode
+// open while other threads decode. Not part of the interface.
+extern std::atomic<void (*)(uint64_t step)> on_decode_start;
 
 }  // namespace kovan

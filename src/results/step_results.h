@@ -22,7 +22,6 @@ struct StepResults {
     std::string error;
     std::vector<ResultArray> arrays;
     std::unordered_map<std::string, uint64_t> name_index;  // first array of each name
-    bool complete = false;  // the decode ran to its end; the contents are final
 };
 
 }  // namespace kovan

@@ -28,7 +28,7 @@ TEST(ParseDriver, EmptyTextHasNothing) {
     EXPECT_TRUE(doc->node_ids.empty());
     EXPECT_EQ(doc->cell_offsets, (std::vector<int64_t>{0}));
     EXPECT_TRUE(doc->steps.empty());
-    EXPECT_TRUE(doc->step_results.empty());
+    EXPECT_TRUE(doc->step_slots.empty());
 }
 
 TEST(ParseDriver, StepsAreSortedByTimeWithOneEmptySlotEach) {
@@ -36,8 +36,8 @@ TEST(ParseDriver, StepsAreSortedByTimeWithOneEmptySlotEach) {
                                 ascii_block("  100CL  102 1.00000E+00           1                     0    2           1") +
                                 ascii_block("  100CL  103 3.00000E+00           1                     0    3           1"));
     EXPECT_EQ(times_of(*doc), (std::vector<double>{1.0, 2.0, 3.0}));
-    ASSERT_EQ(doc->step_results.size(), 3u);
-    EXPECT_EQ(doc->step_results[0], nullptr);
+    ASSERT_EQ(doc->step_slots.size(), 3u);
+    EXPECT_EQ(doc->step_slots[0], nullptr);
     EXPECT_EQ(doc->steps_parsed.load(), 0u);
 }
 

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "results/materialise.h"
 #include "support/frd_text.h"
 
 using namespace kovan_test;
@@ -132,13 +137,14 @@ TEST(ArrayQueries, MeshWithoutPointsHasEmptyArrays) {
     EXPECT_EQ(values, nullptr);
 }
 
-// Many threads asking for the same undecoded step at once: one decode, one
-// count, the same pointers everywhere.
+// Many threads asking for the same undecoded steps at once: one decode and
+// one count per step, the same pointers everywhere, the same failure.
 TEST(Concurrency, ThreadsQueryingOneStepDecodeItOnce) {
     std::string text = kMesh;
     for (int set = 101; set <= 104; ++set) {
         text += step_block(set, "STRESS", " -1 1 1 2 3 4 5 6\n -1 2 6 5 4 3 2 1\n");
     }
+    text += step_block(105, "STRESS", " -1 1 1 2 3 4 5 6\n -1 2 6 5 4 3\n");  // fails, for every thread alike
     for (int round = 0; round < 20; ++round) {
         const auto doc = open_text(text);
         constexpr int kThreads = 8;
@@ -150,20 +156,64 @@ TEST(Concurrency, ThreadsQueryingOneStepDecodeItOnce) {
                 ready.fetch_add(1);
                 while (ready.load() < kThreads) {
                 }
-                for (uint64_t step = 0; step < 4; ++step) {
-                    const uint64_t s = (step + static_cast<uint64_t>(t)) % 4;
+                for (uint64_t step = 0; step < 5; ++step) {
+                    const uint64_t s = (step + static_cast<uint64_t>(t)) % 5;
+                    if (s == 4) {
+                        const double* none = nullptr;
+                        EXPECT_EQ(kovan_array_data(doc.get(), s, 2, &none), KOVAN_ERR_COMPONENTS);
+                        EXPECT_STREQ(kovan_last_error(doc.get()), "array 'STRESS': node 2 has 4 components, expected 6");
+                        continue;
+                    }
                     EXPECT_EQ(kovan_array_data(doc.get(), s, 2, &seen[t * 4 + s]), KOVAN_OK);
-                    EXPECT_LE(kovan_steps_parsed(doc.get()), 4u);
+                    EXPECT_LE(kovan_steps_parsed(doc.get()), 5u);
                 }
             });
         }
         for (auto& thread : threads) thread.join();
-        EXPECT_EQ(kovan_steps_parsed(doc.get()), 4u);
+        EXPECT_EQ(kovan_steps_parsed(doc.get()), 5u);
         for (int t = 1; t < kThreads; ++t) {
             for (int s = 0; s < 4; ++s) EXPECT_EQ(seen[t * 4 + s], seen[s]);
         }
         EXPECT_NE(seen[0], nullptr);
     }
+}
+
+// Threads asking for different steps decode them at the same time: step 0's
+// decode waits for step 1's to begin. The wait is bounded, so that decodes
+// that hold each other back fail the test instead of hanging it.
+struct Overlap {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::set<uint64_t> started;
+    bool step_1_began_while_step_0_decoded = false;
+};
+Overlap overlap;
+
+void hold_step_0_until_step_1_begins(uint64_t step) {
+    std::unique_lock<std::mutex> hold(overlap.mutex);
+    overlap.started.insert(step);
+    overlap.changed.notify_all();
+    if (step != 0) return;
+    overlap.step_1_began_while_step_0_decoded =
+        overlap.changed.wait_for(hold, std::chrono::seconds(30), [] { return overlap.started.count(1) > 0; });
+}
+
+TEST(Concurrency, DifferentStepsDecodeAtTheSameTime) {
+    const auto doc = open_text(kMesh + step_block(101, "T", " -1 1 1\n") + step_block(102, "T", " -1 1 2\n"));
+    kovan::on_decode_start = &hold_step_0_until_step_1_begins;
+    uint64_t n0 = 0, n1 = 0;
+    std::thread first([&] { kovan_n_arrays(doc.get(), 0, &n0); });
+    {
+        std::unique_lock<std::mutex> hold(overlap.mutex);
+        overlap.changed.wait(hold, [] { return overlap.started.count(0) > 0; });
+    }
+    std::thread second([&] { kovan_n_arrays(doc.get(), 1, &n1); });
+    first.join();
+    second.join();
+    kovan::on_decode_start = nullptr;
+    EXPECT_TRUE(overlap.step_1_began_while_step_0_decoded);
+    EXPECT_EQ(n0 + n1, 2u);
+    EXPECT_EQ(kovan_steps_parsed(doc.get()), 2u);
 }
 
 }  // namespace

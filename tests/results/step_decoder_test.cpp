@@ -181,6 +181,7 @@ TEST(StepDecoder, BinaryRecordsOfBothWidths) {
 
 #include "results/decoded_block.h"
 #include "results/materialise.h"
+#include "results/step_slot.h"
 
 namespace {
 
@@ -214,8 +215,8 @@ TEST(Materialise, StepLeftIncompleteByAnExceptionIsDecodedAgainWithoutRecount) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(doc->steps_parsed.load(), 1u);
     // What a decode cut short by running out of memory leaves behind.
-    doc->step_results[0]->complete = false;
-    doc->step_results[0]->arrays.resize(3);
+    doc->step_slots[0]->ready = false;
+    doc->step_slots[0]->results.arrays.resize(3);
     const kovan::StepResults* again = kovan::materialise(*doc, 0);
     ASSERT_NE(again, nullptr);
     ASSERT_EQ(again->arrays.size(), 1u);
