@@ -17,6 +17,9 @@ def main(argv=None):
                                            "the step indices otherwise")
     xdmf.add_argument("file")
     xdmf.add_argument("out")
+    for command in (vtu, xdmf):
+        command.add_argument("--jobs", type=int, default=None,
+                             help="threads decoding steps (default: the machine's cores)")
     preview = commands.add_parser("preview", help="render the mesh coloured by an array into a PNG")
     preview.add_argument("file")
     preview.add_argument("--array", required=True)
@@ -27,10 +30,10 @@ def main(argv=None):
     try:
         if args.command == "xdmf":
             from .xdmf import export_xdmf
-            print(export_xdmf(args.file, args.out, progress=report))
+            print(export_xdmf(args.file, args.out, progress=report, jobs=args.jobs))
         elif args.command == "vtu":
             from .vtk_io import export_vtu
-            pvd = export_vtu(args.file, args.outdir, progress=report)
+            pvd = export_vtu(args.file, args.outdir, progress=report, jobs=args.jobs)
             print(pvd)
         else:
             from .preview import render_png

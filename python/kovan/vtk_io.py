@@ -31,9 +31,10 @@ def to_vtk(document, step=None):
     return grid
 
 
-def export_vtu(frd_path, out_dir, progress=None, wedge_order=1):
+def export_vtu(frd_path, out_dir, progress=None, wedge_order=1, jobs=None):
     """Writes one .vtu per step and a .pvd collection of them (timesteps are
-    the step times) into out_dir; returns the .pvd path."""
+    the step times) into out_dir; returns the .pvd path. Steps are decoded on
+    `jobs` threads (default: the machine's cores)."""
     import vtk
     from .document import Document
 
@@ -42,7 +43,7 @@ def export_vtu(frd_path, out_dir, progress=None, wedge_order=1):
     stem = Path(frd_path).stem
     entries = []
     with Document(frd_path, wedge_order) as document:
-        for step, time in enumerate(document.steps):
+        for (step, time), _ in zip(enumerate(document.steps), document.decoded_steps(jobs)):
             name = f"{stem}_{step:04d}.vtu"
             writer = vtk.vtkXMLUnstructuredGridWriter()
             writer.SetFileName(str(out / name))

@@ -42,10 +42,11 @@ def _series_writer(xdmf_path: Path):
 
 
 def export_xdmf(frd_path: PathType, xdmf_path: PathType, progress: Optional[Callable[[int, int], None]] = None,
-                wedge_order: int = 1) -> Path:
+                wedge_order: int = 1, jobs: Optional[int] = None) -> Path:
     """Writes the mesh once and every step's arrays (derived ones included) as
     one time series: xdmf_path and its HDF5 file beside it. Six-component
-    arrays are stored in XDMF's Tensor6 order. Returns xdmf_path."""
+    arrays are stored in XDMF's Tensor6 order. Steps are decoded on `jobs`
+    threads (default: the machine's cores). Returns xdmf_path."""
     from .meshio import cell_blocks
 
     xdmf_path = Path(xdmf_path)
@@ -53,9 +54,9 @@ def export_xdmf(frd_path: PathType, xdmf_path: PathType, progress: Optional[Call
         blocks, _ = cell_blocks(doc)
         with _series_writer(xdmf_path) as writer:
             writer.write_points_cells(np.array(doc.points), blocks)
-            for index, time in enumerate(time_values(doc.steps)):
-                arrays = doc.step(index).items()
-                writer.write_data(time, point_data={name: _xdmf_values(values) for name, values in arrays})
+            steps = doc.decoded_steps(jobs)
+            for index, (time, step) in enumerate(zip(time_values(doc.steps), steps)):
+                writer.write_data(time, point_data={name: _xdmf_values(values) for name, values in step.items()})
                 if progress:
                     progress(index + 1, len(doc.steps))
     return xdmf_path

@@ -155,7 +155,7 @@ def test_vtu_series_reads_back_with_vtks_reader(tmp_path):
     vtk = pytest.importorskip("vtk")
     from vtk.util import numpy_support
 
-    pvd = kovan.export_vtu(SAMPLE, tmp_path)
+    pvd = kovan.export_vtu(SAMPLE, tmp_path, jobs=2)
     assert "timestep=\"0.5\"" in pvd.read_text() and "timestep=\"1.0\"" in pvd.read_text()
     with kovan.open(SAMPLE) as doc:
         for step in range(len(doc.steps)):

@@ -86,6 +86,21 @@ TEST_F(Cli, InfoJsonHasTheDocumentedKeys) {
     EXPECT_EQ(j["size"], read_file(kSample).size());
 }
 
+// Steps decoded on several threads summarise as on one.
+TEST_F(Cli, JobsChangeNothingButTheThreads) {
+    std::string text = read_file(data_path("beam_frequency.frd"));
+    const size_t record = text.find(" -1", text.find(" -4  DISP"));
+    text.insert(text.find('\n', record), " 7.0");  // one step that does not decode
+    const std::string damaged = write("damaged.frd", text);
+    for (const std::string& file : {kSample, data_path("beam_frequency.frd"), damaged}) {
+        const ToolRun one = run("info --json --jobs 1 '" + file + "'");
+        EXPECT_EQ(run("info --json --jobs 3 '" + file + "'").output, one.output) << file;
+        EXPECT_EQ(run("check --jobs 3 '" + file + "'").output, run("check --jobs 1 '" + file + "'").output);
+    }
+    EXPECT_NE(run("info --json --jobs 1 '" + damaged + "'").output.find("\"decoded\": false"), std::string::npos);
+    EXPECT_EQ(run("check --jobs 0 '" + kSample + "'").exit_code, 2);
+}
+
 TEST_F(Cli, CheckPassesACleanFileAndListsEveryProblemOfADamagedOne) {
     EXPECT_EQ(run("check '" + kSample + "'").exit_code, 0);
     const std::string damaged = write("damaged.frd",

@@ -46,10 +46,10 @@ std::vector<std::string> problems_of(const Summary& s) {
 
 }  // namespace
 
-int run_check(const std::string& path) {
+int run_check(const std::string& path, unsigned jobs) {
     OpenedInput input = open_input(path);
     if (input.exit_code != kExitOk) return input.exit_code;
-    const Summary summary = summarise(path, input.size, input.headers, input.doc.get());
+    const Summary summary = summarise(path, input.size, input.headers, input.doc.get(), jobs);
     const std::vector<std::string> problems = problems_of(summary);
     for (const std::string& problem : problems) std::printf("%s: %s\n", path.c_str(), problem.c_str());
     if (problems.empty()) std::printf("%s: no problems found\n", path.c_str());

@@ -8,10 +8,11 @@ namespace kovan_cli {
 struct InfoOptions {
     std::string path;
     bool json = false;
+    unsigned jobs = 1;  // threads decoding steps
 };
 int run_info(const InfoOptions& options);
 
-int run_check(const std::string& path);
+int run_check(const std::string& path, unsigned jobs);
 
 struct ConvertOptions {
     std::string input, output, to = "keep";

@@ -101,7 +101,7 @@ void print_text(const Summary& s) {
 int run_info(const InfoOptions& options) {
     OpenedInput input = open_input(options.path);
     if (input.exit_code != kExitOk) return input.exit_code;
-    const Summary summary = summarise(options.path, input.size, input.headers, input.doc.get());
+    const Summary summary = summarise(options.path, input.size, input.headers, input.doc.get(), options.jobs);
     if (options.json) {
         std::printf("%s\n", to_json(summary).dump(2).c_str());
     } else {

@@ -8,6 +8,7 @@
 #include "arguments.h"
 #include "commands.h"
 #include "frd_input.h"
+#include "summary.h"
 
 namespace {
 
@@ -23,10 +24,16 @@ int run(int argc, char** argv) {
     CLI::App* info_command = app.add_subcommand("info", "Summarise a file: blocks, mesh, steps, arrays, diagnostics.");
     info_command->add_option("FILE", info.path, "The FRD file")->required();
     info_command->add_flag("--json", info.json, "Print the summary as JSON");
+    info.jobs = kovan_cli::default_jobs();
+    info_command->add_option("--jobs", info.jobs, "Threads decoding steps (default: the machine's cores)")
+        ->check(CLI::PositiveNumber);
 
     std::string check_path;
+    unsigned check_jobs = kovan_cli::default_jobs();
     CLI::App* check_command = app.add_subcommand("check", "Report every problem of a file; exit 0 only when clean.");
     check_command->add_option("FILE", check_path, "The FRD file")->required();
+    check_command->add_option("--jobs", check_jobs, "Threads decoding steps (default: the machine's cores)")
+        ->check(CLI::PositiveNumber);
 
     kovan_cli::ConvertOptions convert;
     CLI::App* convert_command = app.add_subcommand("convert", "Re-encode a file's node, element and result blocks.");
@@ -44,7 +51,7 @@ int run(int argc, char** argv) {
         return code == 0 ? kovan_cli::kExitOk : kovan_cli::kExitUsage;
     }
     if (*info_command) return kovan_cli::run_info(info);
-    if (*check_command) return kovan_cli::run_check(check_path);
+    if (*check_command) return kovan_cli::run_check(check_path, check_jobs);
     return kovan_cli::run_convert(convert);
 }
 

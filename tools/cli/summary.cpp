@@ -1,7 +1,12 @@
 #include "summary.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
 #include <limits>
+#include <mutex>
+#include <thread>
 
 #include "progress.h"
 
@@ -42,10 +47,42 @@ StepSummary summarise_step(kovan_document* doc, uint64_t step) {
     return summary;
 }
 
+// Steps are taken in order by `jobs` threads, which kovan lets decode
+// different steps of one document at the same time.
+std::vector<StepSummary> summarise_steps(kovan_document* doc, unsigned jobs) {
+    const uint64_t n_steps = kovan_n_steps(doc);
+    std::vector<StepSummary> steps(n_steps);
+    const ProgressLine progress = start_progress("decoding steps", n_steps);
+    std::atomic<uint64_t> next{0}, done{0};
+    std::mutex shown;
+    std::exception_ptr failure;
+    const auto work = [&] {
+        try {
+            for (uint64_t s; (s = next.fetch_add(1)) < n_steps;) {
+                steps[s] = summarise_step(doc, s);
+                std::lock_guard<std::mutex> hold(shown);
+                show_progress(progress, done.fetch_add(1) + 1);
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> hold(shown);
+            if (!failure) failure = std::current_exception();
+            next = n_steps;
+        }
+    };
+    std::vector<std::thread> threads;
+    const uint64_t helpers = std::min<uint64_t>(std::max(jobs, 1u), std::max<uint64_t>(n_steps, 1)) - 1;
+    for (uint64_t t = 0; t < helpers; ++t) threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads) thread.join();
+    end_progress(progress);
+    if (failure) std::rethrow_exception(failure);
+    return steps;
+}
+
 }  // namespace
 
 Summary summarise(const std::string& path, uint64_t size, const std::vector<HeaderLine>& headers,
-                  kovan_document* doc) {
+                  kovan_document* doc, unsigned jobs) {
     Summary summary;
     summary.path = path;
     summary.size = size;
@@ -59,17 +96,13 @@ Summary summarise(const std::string& path, uint64_t size, const std::vector<Head
     summary.cells = kovan_n_cells(doc);
     const uint8_t* types = kovan_cell_types(doc);
     for (uint64_t c = 0; c < summary.cells; ++c) ++summary.cells_by_type[types[c]];
-    const uint64_t n_steps = kovan_n_steps(doc);
-    const ProgressLine progress = start_progress("decoding steps", n_steps);
-    for (uint64_t s = 0; s < n_steps; ++s) {
-        show_progress(progress, s);
-        summary.steps.push_back(summarise_step(doc, s));
-    }
-    end_progress(progress);
+    summary.steps = summarise_steps(doc, jobs);
     summary.diagnostics.resize(kovan_n_diagnostics(doc));
     for (uint64_t i = 0; i < summary.diagnostics.size(); ++i) kovan_diagnostic_at(doc, i, &summary.diagnostics[i]);
     return summary;
 }
+
+unsigned default_jobs() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 const char* format_name(int format) {
     switch (format) {

@@ -37,9 +37,13 @@ struct Summary {
     std::vector<kovan_diagnostic> diagnostics;
 };
 
-// Reads every step of the open document (showing progress on a terminal).
+// Reads every step of the open document on `jobs` threads (showing progress
+// on a terminal).
 Summary summarise(const std::string& path, uint64_t size, const std::vector<HeaderLine>& headers,
-                  kovan_document* doc);
+                  kovan_document* doc, unsigned jobs);
+
+// The machine's cores, the default number of jobs.
+unsigned default_jobs();
 
 const char* format_name(int format);
 std::string element_name(uint8_t vtk_type);
