@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frd/file_reading.h"
+#include "frd/huge_pages.h"
 #include "api/guard.h"
 #include "api/handle.h"
 #include "api/open_document.h"
@@ -17,7 +18,11 @@ namespace {
 bool copy_bytes(const void* data, uint64_t size, std::string& text) noexcept {
     try {
         if (size > text.max_size()) return false;
-        if (size != 0) text.assign(static_cast<const char*>(data), static_cast<size_t>(size));
+        if (size != 0) {
+            text.reserve(static_cast<size_t>(size));
+            advise_huge_pages(text.data(), static_cast<size_t>(size));
+            text.append(static_cast<const char*>(data), static_cast<size_t>(size));
+        }
         return true;
     } catch (const std::bad_alloc&) {
         return false;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "frd/failure_text.h"
+#include "frd/huge_pages.h"
 
 #ifdef _WIN32
 #include <sys/stat.h>
@@ -82,6 +83,7 @@ void reserve_file_size(std::FILE* file, std::string& out) {
     std::rewind(file);
     if (size > 0 && static_cast<unsigned long long>(size) < out.max_size() - kReadChunkBytes) {
         out.reserve(static_cast<size_t>(size) + kReadChunkBytes);
+        advise_huge_pages(out.data(), out.capacity());
     }
 }
 

@@ -4,6 +4,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include "frd/huge_pages.h"
+
 namespace kovan {
 namespace {
 
@@ -47,6 +49,7 @@ bool ArrayLayer::add_any(int64_t node, const double* values, uint64_t n) {
     if (empty) {
         check_size(doc->node_ids.size(), n);
         array.values.reserve(doc->node_ids.size() * n);
+        advise_huge_pages(array.values.data(), array.values.capacity() * sizeof(double));
         array.n_components = static_cast<uint32_t>(n);
         empty = false;
     }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "frd/huge_pages.h"
 #include "results/jacobi_lanes.h"
 
 namespace kovan {
@@ -116,7 +117,9 @@ void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays
     const std::string name = arrays.back().name;
     const std::vector<double>& tensor = arrays.back().values;
     const size_t n_points = tensor.size() / 6;
-    std::vector<double> mises(n_points), signed_mises(n_points), ps3(n_points), ps2(n_points), ps1(n_points);
+    std::vector<double> mises = fresh_vector<double>(n_points), signed_mises = fresh_vector<double>(n_points),
+                        ps3 = fresh_vector<double>(n_points), ps2 = fresh_vector<double>(n_points),
+                        ps1 = fresh_vector<double>(n_points);
     for (size_t p = 0; p < n_points; ++p) mises[p] = von_mises(kind, &tensor[6 * p]);
     for (size_t p = 0; p < n_points; ++p) signed_mises[p] = signed_von_mises(mises[p], &tensor[6 * p]);
     principal_values_of_points(tensor.data(), n_points, ps3.data(), ps2.data(), ps1.data(), best_vector_set());
