@@ -8,9 +8,10 @@ cd "$(dirname "$0")/.."
 root="$(pwd)"
 work="$root/build-python/installed"
 rm -rf "$work"
+mkdir -p "$work"
 python=/usr/bin/python3
-"$python" -m build --wheel --no-isolation --outdir "$work/dist" . > "$work.build.log" 2>&1 \
-    || { tail -30 "$work.build.log"; exit 1; }
+"$python" -m build --wheel --no-isolation --outdir "$work/dist" . > "$work/build.log" 2>&1 \
+    || { tail -30 "$work/build.log"; exit 1; }
 "$python" -m venv --system-site-packages "$work/venv"
 "$work/venv/bin/pip" install --no-index --quiet "$work"/dist/kovan-*.whl
 cd "$work"
