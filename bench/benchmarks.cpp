@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -175,6 +176,69 @@ void BM_OpenDecodeThreads(benchmark::State& state, Encoding encoding) {
         state.ResumeTiming();
     }
     report(state, file.text.size() * threads, result_values(file) * threads);
+}
+
+// Every step of an open document decoded through the C interface, derived
+// arrays included, by `threads` threads that take the steps in turn: kovan
+// decodes different steps of one document at the same time.
+void decode_every_step(kovan_document* doc, size_t threads) {
+    std::atomic<uint64_t> next{0};
+    const uint64_t n_steps = kovan_n_steps(doc);
+    const auto work = [&] {
+        uint64_t n = 0;
+        for (uint64_t s; (s = next.fetch_add(1)) < n_steps;) kovan_n_arrays(doc, s, &n);
+    };
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers) helper.join();
+}
+
+// What a caller of the C interface pays: kovan_open_memory (its copy
+// included), then every step.
+void BM_CApiOpenDecode(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    for (auto _ : state) {
+        kovan_document* doc = nullptr;
+        if (kovan_open_memory(file.text.data(), file.text.size(), nullptr, &doc) != KOVAN_OK) state.SkipWithError("open");
+        decode_every_step(doc, static_cast<size_t>(state.range(0)));
+        state.PauseTiming();
+        kovan_close(doc);
+        state.ResumeTiming();
+    }
+    report(state, file.text.size(), result_values(file));
+}
+
+// Decoding alone: the document is opened with the clock stopped.
+void BM_DecodeSteps(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    for (auto _ : state) {
+        state.PauseTiming();
+        kovan_document* doc = nullptr;
+        if (kovan_open_memory(file.text.data(), file.text.size(), nullptr, &doc) != KOVAN_OK) state.SkipWithError("open");
+        state.ResumeTiming();
+        decode_every_step(doc, static_cast<size_t>(state.range(0)));
+        state.PauseTiming();
+        kovan_close(doc);
+        state.ResumeTiming();
+    }
+    report(state, file.text.size(), result_values(file));
+}
+
+// The speed of the machine over the same text: its lines found with memchr.
+void BM_FloorMemchr(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    for (auto _ : state) {
+        uint64_t lines = 0;
+        const char* at = file.text.data();
+        const char* end = at + file.text.size();
+        while (const void* found = std::memchr(at, '\n', static_cast<size_t>(end - at))) {
+            at = static_cast<const char*>(found) + 1;
+            ++lines;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    report(state, file.text.size(), 0);
 }
 
 double split_and_convert(const std::string& text);
@@ -435,6 +499,11 @@ BENCHMARK_CAPTURE(BM_OpenDecodeThreads, ascii_long, Encoding::kAsciiLong)
 BENCHMARK_CAPTURE(BM_FloorAsciiThreads, ascii_long, Encoding::kAsciiLong)
     ->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FloorAscii, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CApiOpenDecode, ascii_long, Encoding::kAsciiLong)
+    ->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DecodeSteps, ascii_long, Encoding::kAsciiLong)
+    ->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorMemchr, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FloorBinary, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FloorWriteAscii, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FloorWriteBinary, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);

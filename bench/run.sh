@@ -26,7 +26,8 @@ for size in "${sizes[@]}"; do
     for filter in '^BM_(Open|FloorCopy|Parse|OpenDecode|OpenDecodeThreads|FloorAsciiThreads|FloorAscii)/ascii_long' \
                   '^BM_(Open|Parse|OpenDecode|FloorBinary)/binary_ccx' \
                   '^BM_(Rewrite/ascii|FloorAscii/|FloorWriteBinary)' '^BM_(Rewrite/binary|FloorBinary/|FloorWriteAscii)' \
-                  '^BM_WriterFinish' '^BM_(Derived|FloorFormat)'; do
+                  '^BM_WriterFinish' '^BM_(Derived|FloorFormat)' \
+                  '^BM_(CApiOpenDecode|DecodeSteps|FloorAscii|FloorMemchr)/ascii_long'; do
         group=$((group + 1))
         KOVAN_BENCH_DIR="$data" "$build/bench/kovan_benchmarks" --benchmark_filter="$filter" \
             --benchmark_repetitions="$repetitions" --benchmark_out="$data/results-$group.json" \
