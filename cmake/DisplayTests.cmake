@@ -1,5 +1,6 @@
-# Tests that may render: run under xvfb-run where there is one, one at a
-# time, since xvfb-run -a finds a free display by a race with other runs.
+# Tests that may render: run under xvfb-run where there is one, and alone.
+# xvfb-run -a finds a free display by a race with other runs, and on a busy
+# machine the virtual X server drops connections, on which VTK aborts.
 find_program(KOVAN_XVFB_RUN xvfb-run)
 
 # kovan_add_display_test(NAME name COMMAND command... ENVIRONMENT "A=1;B=2")
@@ -10,7 +11,7 @@ function(kovan_add_display_test)
     set(command ${KOVAN_XVFB_RUN} -a ${command})
   endif()
   add_test(NAME ${test_NAME} COMMAND ${command})
-  set_tests_properties(${test_NAME} PROPERTIES RESOURCE_LOCK x_display ENVIRONMENT "${test_ENVIRONMENT}")
+  set_tests_properties(${test_NAME} PROPERTIES RUN_SERIAL ON ENVIRONMENT "${test_ENVIRONMENT}")
 endfunction()
 
 # The pytest suite of a folder, under Debian's python3.
