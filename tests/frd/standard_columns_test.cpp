@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -38,15 +39,52 @@ TEST(StandardColumns, RealsReadToTheBitsOfTheGeneralReader) {
         const double v = mantissa(random) * std::pow(10.0, exponent(random));
         samples.push_back(random() % 2 ? v : -v);
     }
-    std::vector<double> values;
+    // Each field alone, and all of them as records of six fields, as lines hold them.
+    std::vector<double> values, expected;
+    std::string line;
+    const auto check_line = [&] {
+        values.clear();
+        ASSERT_TRUE(read_standard_reals(line, values)) << line;
+        ASSERT_EQ(values.size(), expected.size());
+        for (size_t i = 0; i < values.size(); ++i) ASSERT_EQ(bits(values[i]), bits(expected[i])) << line;
+        line.clear();
+        expected.clear();
+    };
     for (double v : samples) {
         const std::string field = e12(v);
         if (field.size() != 12) continue;  // a three-digit exponent is not this layout
-        values.clear();
-        ASSERT_TRUE(read_standard_reals(field, values)) << field;
-        const auto expected = parse_real(field.front() == ' ' ? field.substr(1) : field);
-        ASSERT_TRUE(expected.has_value()) << field;
-        ASSERT_EQ(bits(values[0]), bits(*expected)) << field;
+        const auto general = parse_real(field.front() == ' ' ? field.substr(1) : field);
+        ASSERT_TRUE(general.has_value()) << field;
+        line = field;
+        expected = {*general};
+        check_line();
+    }
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const std::string field = e12(samples[i]);
+        if (field.size() != 12) continue;
+        line += field;
+        expected.push_back(*parse_real(field.front() == ' ' ? field.substr(1) : field));
+        if (expected.size() == 6) check_line();
+    }
+}
+
+// Every byte in every column of a field, first and last in a line: taken
+// exactly when the field still has the layout.
+TEST(StandardColumns, EveryColumnRefusesWhatBreaksTheLayout) {
+    const std::regex layout("[ -][0-9][.][0-9]{5}E[+-][0-9]{2}");
+    const std::string good = "-1.23456E+07";
+    std::vector<double> values;
+    for (size_t column = 0; column < 12; ++column) {
+        for (int byte = 0; byte < 256; ++byte) {
+            std::string field = good;
+            field[column] = static_cast<char>(byte);
+            const bool fits = std::regex_match(field, layout);
+            for (const std::string& line : {field, field + good, good + field}) {
+                values.clear();
+                EXPECT_EQ(read_standard_reals(line, values), fits) << column << " " << byte;
+                EXPECT_EQ(values.size(), fits ? line.size() / 12 : 0u);
+            }
+        }
     }
 }
 
