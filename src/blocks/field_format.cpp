@@ -18,20 +18,26 @@ void append_printed(OutputText& out, const char* text, int length) {
     if (length > 0) out.append(text, static_cast<size_t>(length));
 }
 
-// What "%.<precision>E" prints, without the print routine: std::to_chars
-// gives the same correctly rounded digits, with a lower-case exponent letter
-// and "inf" where printf writes INF. NaN is handled by the callers.
+// What "%.<precision>E" prints, without the print routine where the
+// standard library can: std::to_chars gives the same correctly rounded
+// digits, with a lower-case exponent letter and "inf" where printf writes
+// INF. Libraries without to_chars for doubles (WebAssembly's libc++) print,
+// and their printf (musl's) rounds exactly too. NaN is handled by the callers.
 int print_exponent_form(char* buffer, size_t size, double value, int precision) {
     if (std::isinf(value)) {
         const char* text = value < 0 ? "-INF" : "INF";
         std::memcpy(buffer, text, std::strlen(text) + 1);
         return static_cast<int>(std::strlen(text));
     }
+#if defined(__cpp_lib_to_chars)
     char* end = std::to_chars(buffer, buffer + size - 1, value, std::chars_format::scientific, precision).ptr;
     *end = '\0';
     char* e = std::strchr(buffer, 'e');
     if (e != nullptr) *e = 'E';
     return static_cast<int>(end - buffer);
+#else
+    return std::snprintf(buffer, size, "%.*E", precision, value);
+#endif
 }
 
 // "%.4E" gives d.ddddE±xx; FRD's zero-point form moves the point before the

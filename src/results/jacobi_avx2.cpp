@@ -1,9 +1,10 @@
 // The Jacobi lanes on AVX2: four points at a time. This file alone is
 // compiled for AVX2, and it runs only where the processor reports AVX2.
 // Not on Windows, where GCC does not align the stack for 32-byte spills.
-#include "results/jacobi_lanes.h"
+#include "results/jacobi_sets.h"
 
 #if defined(__AVX2__) && !defined(_WIN32)
+#include "results/jacobi_lanes.h"
 #include <immintrin.h>
 #endif
 

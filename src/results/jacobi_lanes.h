@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "results/jacobi_sets.h"
+
 namespace kovan {
 namespace {
 
@@ -118,10 +120,4 @@ inline size_t principal_values_lanes(const double* tensors, size_t n, double* ps
 }
 
 }  // namespace
-
-// Whole groups of lanes of the first `n` tensors; each returns how many
-// points it computed (0 where the instruction set is not built).
-size_t principal_values_sse2(const double* tensors, size_t n, double* ps3, double* ps2, double* ps1);
-size_t principal_values_avx2(const double* tensors, size_t n, double* ps3, double* ps2, double* ps1);
-
 }  // namespace kovan

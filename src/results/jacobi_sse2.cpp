@@ -1,7 +1,8 @@
 // The Jacobi lanes on SSE2, the x86-64 baseline: two points at a time.
-#include "results/jacobi_lanes.h"
+#include "results/jacobi_sets.h"
 
 #if defined(__SSE2__)
+#include "results/jacobi_lanes.h"
 #include <emmintrin.h>
 #endif
 
