@@ -1,0 +1,292 @@
+// kovan in JavaScript: the library's WebAssembly module behind a small API,
+// in browsers and in Node. The default export resolves to the API:
+//
+//   const kovan = await kovanReady;
+//   const doc = kovan.open(uint8Array);
+//   doc.info();                       // as `kovan info --json`
+//   doc.arrayData(doc.nSteps - 1, 'DISP');
+//   doc.close();
+//
+// Everything handed out is a copy: the module's memory moves when it grows,
+// so views into it would not stay valid.
+import createKovanModule from '../build/kovan_wasm.mjs';
+import { describeElement, describeDiagnostic, escapedText } from './names.mjs';
+
+export const Status = Object.freeze({ OK: 0, IO: 1, PARSE: 2, RANGE: 3, NOMEM: 4, ARG: 5, COMPONENTS: 6, INTERNAL: 7 });
+export const Format = Object.freeze({ 'keep': -1, 'ascii-short': 0, 'ascii-long': 1, 'binary-float': 2, 'binary-double': 3 });
+
+export class KovanError extends Error {
+  constructor(status, statusMessage, detail) {
+    super(detail ? `${statusMessage}: ${detail}` : statusMessage);
+    this.name = 'KovanError';
+    this.status = status;
+    this.statusMessage = statusMessage;
+    this.detail = detail;
+  }
+}
+
+const ARRAY_INFO_SIZE = 24;
+const DIAGNOSTIC_SIZE = 32;
+
+// Bytes of a NUL-terminated text in the module's memory, as JavaScript text.
+function textAt(m, pointer) {
+  const heap = m.HEAPU8;
+  let end = pointer;
+  while (heap[end] !== 0) ++end;
+  return escapedText(heap.subarray(pointer, end));
+}
+
+// Runs `body` with `size` bytes of the module's heap, freed afterwards.
+function withScratch(m, size, body) {
+  const pointer = m._malloc(Math.max(size, 8));
+  if (pointer === 0) throw new KovanError(Status.NOMEM, textAt(m, m._kovan_status_message(Status.NOMEM)), '');
+  try {
+    return body(pointer);
+  } finally {
+    m._free(pointer);
+  }
+}
+
+// The caller's bytes copied into the module's heap for the duration of `body`.
+function withBytes(m, bytes, body) {
+  return withScratch(m, bytes.length, (pointer) => {
+    m.HEAPU8.set(bytes, pointer);
+    return body(pointer);
+  });
+}
+
+// Throws for a failed status with the text the interface leaves for it:
+// none for argument and range failures, the document's when a step failed
+// to decode, the thread's otherwise.
+function check(m, status, doc = 0) {
+  if (status === Status.OK) return;
+  const message = textAt(m, m._kovan_status_message(status));
+  let detail = '';
+  if (status === Status.COMPONENTS) detail = textAt(m, m._kovan_last_error(doc));
+  else if (status !== Status.ARG && status !== Status.RANGE) detail = textAt(m, m._kovan_last_error(0));
+  throw new KovanError(status, message, detail);
+}
+
+function copyOf(m, ArrayType, pointer, length) {
+  if (pointer === 0 || length === 0) return new ArrayType(0);
+  return new ArrayType(m.HEAPU8.buffer.slice(pointer, pointer + length * ArrayType.BYTES_PER_ELEMENT));
+}
+
+// A kovan_array_info record: name, tuples, components, derived.
+function arrayInfoAt(m, record) {
+  return {
+    name: textAt(m, m.HEAPU32[record / 4]),
+    components: m.HEAPU32[(record + 16) / 4],
+    derived: m.HEAPU32[(record + 20) / 4] !== 0,
+  };
+}
+
+function numberOrNull(v) {
+  return Number.isNaN(v) ? null : v;
+}
+
+// Per-component minimum and maximum, NaN values left out (null where none is a number).
+function ranges(values, components) {
+  const min = new Array(components).fill(NaN);
+  const max = new Array(components).fill(NaN);
+  for (let p = 0; p < values.length; p += components) {
+    for (let k = 0; k < components; ++k) {
+      const v = values[p + k];
+      if (Number.isNaN(v)) continue;
+      if (Number.isNaN(min[k]) || v < min[k]) min[k] = v;
+      if (Number.isNaN(max[k]) || v > max[k]) max[k] = v;
+    }
+  }
+  return { min: min.map(numberOrNull), max: max.map(numberOrNull) };
+}
+
+class Document {
+  constructor(m, handle) {
+    this._m = m;
+    this._handle = handle;
+  }
+
+  get _doc() {
+    if (this._handle === 0) throw new KovanError(Status.ARG, 'the document is closed', '');
+    return this._handle;
+  }
+
+  get nPoints() { return Number(this._m._kovan_n_points(this._doc)); }
+  get nCells() { return Number(this._m._kovan_n_cells(this._doc)); }
+  get nSteps() { return Number(this._m._kovan_n_steps(this._doc)); }
+  get nDiagnostics() { return Number(this._m._kovan_n_diagnostics(this._doc)); }
+  get stepsParsed() { return Number(this._m._kovan_steps_parsed(this._doc)); }
+
+  // x y z of each point, in node id order.
+  points() { return copyOf(this._m, Float64Array, this._m._kovan_points(this._doc), 3 * this.nPoints); }
+  nodeIds() { return copyOf(this._m, BigInt64Array, this._m._kovan_node_ids(this._doc), this.nPoints); }
+  cellTypes() { return copyOf(this._m, Uint8Array, this._m._kovan_cell_types(this._doc), this.nCells); }
+  cellOffsets() { return copyOf(this._m, BigInt64Array, this._m._kovan_cell_offsets(this._doc), this.nCells + 1); }
+  cellIds() { return copyOf(this._m, BigInt64Array, this._m._kovan_cell_ids(this._doc), this.nCells); }
+  cellConnectivity() {
+    const offsets = this.cellOffsets();
+    const length = offsets.length > 0 ? Number(offsets[offsets.length - 1]) : 0;
+    return copyOf(this._m, BigInt64Array, this._m._kovan_cell_connectivity(this._doc), length);
+  }
+
+  stepTime(step) {
+    const m = this._m;
+    return withScratch(m, 8, (out) => {
+      check(m, m._kovan_step_time(this._doc, BigInt(step), out));
+      return m.HEAPF64[out / 8];
+    });
+  }
+
+  // The arrays of a step, decoding it on first use: name, components, derived.
+  arrays(step) {
+    const m = this._m;
+    const doc = this._doc;
+    const count = withScratch(m, 8, (out) => {
+      check(m, m._kovan_n_arrays(doc, BigInt(step), out), doc);
+      return Number(m.HEAP64[out / 8]);
+    });
+    return withScratch(m, ARRAY_INFO_SIZE * count, (records) => {
+      check(m, m._kovan_array_info_range(doc, BigInt(step), 0n, BigInt(count), records), doc);
+      return Array.from({ length: count }, (_, i) => arrayInfoAt(m, records + ARRAY_INFO_SIZE * i));
+    });
+  }
+
+  arrayInfo(step, index) {
+    const m = this._m;
+    return withScratch(m, ARRAY_INFO_SIZE, (record) => {
+      check(m, m._kovan_array_info_at(this._doc, BigInt(step), BigInt(index), record), this._doc);
+      return arrayInfoAt(m, record);
+    });
+  }
+
+  // Index of the first array of the name in the step, or -1.
+  findArray(step, name) {
+    const m = this._m;
+    const doc = this._doc;
+    this.arrays(step);  // a step that does not decode throws rather than answering -1
+    const bytes = new TextEncoder().encode(name);
+    return Number(withScratch(m, bytes.length + 1, (pointer) => {
+      m.HEAPU8.set(bytes, pointer);
+      m.HEAPU8[pointer + bytes.length] = 0;
+      return m._kovan_find_array(doc, BigInt(step), pointer);
+    }));
+  }
+
+  // The values of an array (by index or name), point-major.
+  arrayData(step, array) {
+    const m = this._m;
+    const doc = this._doc;
+    const index = typeof array === 'number' ? array : this.findArray(step, array);
+    if (index < 0) throw new KovanError(Status.RANGE, textAt(m, m._kovan_status_message(Status.RANGE)), `no array named ${array}`);
+    const { components } = this.arrayInfo(step, index);
+    return withScratch(m, 8, (out) => {
+      check(m, m._kovan_array_data(doc, BigInt(step), BigInt(index), out), doc);
+      return copyOf(m, Float64Array, m.HEAPU32[out / 4], this.nPoints * components);
+    });
+  }
+
+  diagnostics() {
+    const m = this._m;
+    const doc = this._doc;
+    const list = [];
+    withScratch(m, DIAGNOSTIC_SIZE, (out) => {
+      for (let i = 0; i < this.nDiagnostics; ++i) {
+        check(m, m._kovan_diagnostic_at(doc, BigInt(i), out));
+        const kind = m.HEAP32[out / 4];
+        list.push({
+          kind,
+          description: describeDiagnostic(kind),
+          element_type: m.HEAP32[out / 4 + 1],
+          line: Number(m.HEAP64[out / 8 + 1]),
+          expected: Number(m.HEAP64[out / 8 + 2]),
+          found: Number(m.HEAP64[out / 8 + 3]),
+        });
+      }
+    });
+    return list;
+  }
+
+  // What the mesh holds and the steps' times, without decoding any step.
+  summary() {
+    const byType = new Map();
+    for (const type of this.cellTypes()) byType.set(type, (byType.get(type) ?? 0) + 1);
+    return {
+      points: this.nPoints,
+      cells: {
+        total: this.nCells,
+        by_type: [...byType.keys()].sort((a, b) => a - b)
+          .map((type) => ({ count: byType.get(type), element: describeElement(type), vtk_type: type })),
+      },
+      steps: Array.from({ length: this.nSteps }, (_, index) => ({ index, time: numberOrNull(this.stepTime(index)) })),
+      diagnostics: this.diagnostics(),
+    };
+  }
+
+  // One step as `kovan info --json` shows it: its arrays with their ranges,
+  // or why it did not decode.
+  stepInfo(step) {
+    const info = { index: step, time: numberOrNull(this.stepTime(step)), decoded: true, error: null, arrays: [] };
+    let arrays;
+    try {
+      arrays = this.arrays(step);
+    } catch (error) {
+      if (!(error instanceof KovanError)) throw error;
+      return { ...info, decoded: false, error: error.message };
+    }
+    info.arrays = arrays.map((array, index) => ({
+      name: array.name,
+      components: array.components,
+      derived: array.derived,
+      ...ranges(this.arrayData(step, index), array.components),
+    }));
+    return info;
+  }
+
+  // The object of `kovan info --json` but for the file's name, size and
+  // block counts, which the library does not see. Decodes every step.
+  info() {
+    const summary = this.summary();
+    return { ...summary, steps: summary.steps.map((step) => this.stepInfo(step.index)) };
+  }
+
+  close() {
+    if (this._handle !== 0) this._m._kovan_close(this._handle);
+    this._handle = 0;
+  }
+}
+
+function makeApi(m) {
+  return {
+    abiVersion: m._kovan_abi_version(),
+
+    // Opens an FRD text (ASCII or binary) held in a Uint8Array. Options:
+    // wedgeOrder 1 turns wedges to VTK's orientation.
+    open(bytes, { wedgeOrder = 0 } = {}) {
+      return withBytes(m, bytes, (data) => withScratch(m, 16, (scratch) => {
+        m.HEAPU32[scratch / 4] = wedgeOrder;
+        m.HEAPU32[scratch / 4 + 1] = 0;
+        const out = scratch + 8;
+        check(m, m._kovan_open_memory(data, BigInt(bytes.length), scratch, out));
+        return new Document(m, m.HEAPU32[out / 4]);
+      }));
+    },
+
+    // The document re-encoded in another format (a name of Format), as bytes.
+    convert(bytes, format) {
+      if (!(format in Format)) throw new KovanError(Status.ARG, textAt(m, m._kovan_status_message(Status.ARG)), `unknown format ${format}`);
+      return withBytes(m, bytes, (data) => withScratch(m, 16, (scratch) => {
+        const out = scratch;
+        const outSize = scratch + 8;
+        check(m, m._kovan_rewrite_memory(data, BigInt(bytes.length), Format[format], out, outSize));
+        const buffer = m.HEAPU32[out / 4];
+        try {
+          return copyOf(m, Uint8Array, buffer, Number(m.HEAP64[outSize / 8]));
+        } finally {
+          m._kovan_free(buffer);
+        }
+      }));
+    },
+  };
+}
+
+export default createKovanModule().then(makeApi);

@@ -1,0 +1,117 @@
+// The outer surface of a VTK-style mesh, for drawing: the faces of volume
+// cells that no other cell shares, the surface cells themselves, and the
+// line cells, as triangles and segments over the mesh's point indices.
+// Quadratic cells are drawn by their corners.
+
+const TET = [[0, 2, 1], [0, 1, 3], [1, 2, 3], [2, 0, 3]];
+const HEX = [[0, 3, 2, 1], [4, 5, 6, 7], [0, 1, 5, 4], [1, 2, 6, 5], [2, 3, 7, 6], [3, 0, 4, 7]];
+const WEDGE = [[0, 1, 2], [3, 5, 4], [0, 3, 4, 1], [1, 4, 5, 2], [2, 5, 3, 0]];
+const PYRAMID = [[0, 3, 2, 1], [0, 1, 4], [1, 2, 4], [2, 3, 4], [3, 0, 4]];
+
+// VTK cell type -> faces of a volume cell by local corner numbers.
+const VOLUME_FACES = new Map([[10, TET], [24, TET], [12, HEX], [25, HEX], [13, WEDGE], [26, WEDGE], [14, PYRAMID], [27, PYRAMID]]);
+// VTK cell type -> corners of a surface cell, or the ends of a line cell.
+const SURFACE_CORNERS = new Map([[5, 3], [22, 3], [9, 4], [23, 4]]);
+const LINE_TYPES = new Set([3, 21]);
+
+// Faces are kept in a hash table keyed by their sorted corners: a face seen
+// twice lies between two cells and is dropped.
+class FaceTable {
+  constructor(expected) {
+    let size = 16;
+    while (size < 2 * expected) size *= 2;
+    this.mask = size - 1;
+    this.slots = new Int32Array(size).fill(-1);
+    this.sorted = new Int32Array(4 * expected);  // sorted corners, -1 for the fourth of a triangle
+    this.corners = new Int32Array(4 * expected);  // corners in the cell's order
+    this.seen = new Uint8Array(expected);
+    this.count = 0;
+  }
+
+  add(c0, c1, c2, c3) {
+    const key = sortFour(c0, c1, c2, c3);
+    let slot = hashFour(key) & this.mask;
+    for (;;) {
+      const face = this.slots[slot];
+      if (face < 0) break;
+      if (sameFour(this.sorted, 4 * face, key)) {
+        this.seen[face] += 1;
+        return;
+      }
+      slot = (slot + 1) & this.mask;
+    }
+    const face = this.count++;
+    this.slots[slot] = face;
+    this.sorted.set(key, 4 * face);
+    this.corners[4 * face] = c0;
+    this.corners[4 * face + 1] = c1;
+    this.corners[4 * face + 2] = c2;
+    this.corners[4 * face + 3] = c3;
+    this.seen[face] = 1;
+  }
+}
+
+const scratchKey = new Int32Array(4);
+function sortFour(a, b, c, d) {
+  scratchKey[0] = a; scratchKey[1] = b; scratchKey[2] = c; scratchKey[3] = d;
+  return scratchKey.sort();  // -1 (a triangle's missing corner) sorts first
+}
+
+function hashFour(key) {
+  let h = 0x811c9dc5;
+  for (let i = 0; i < 4; ++i) h = Math.imul(h ^ key[i], 0x01000193);
+  return (h ^ (h >>> 15)) >>> 0;
+}
+
+function sameFour(table, at, key) {
+  return table[at] === key[0] && table[at + 1] === key[1] && table[at + 2] === key[2] && table[at + 3] === key[3];
+}
+
+// The low 32 bits of each 64-bit connectivity entry: point indices of a
+// mesh that fits in WebAssembly's memory are far below 2^31.
+export function lowWords(int64Values) {
+  const words = new Int32Array(int64Values.buffer, int64Values.byteOffset, 2 * int64Values.length);
+  const low = new Int32Array(int64Values.length);
+  for (let i = 0; i < low.length; ++i) low[i] = words[2 * i];
+  return low;
+}
+
+// types: Uint8Array; offsets, connectivity: Int32Array of point indices.
+// Returns { triangles: Uint32Array, segments: Uint32Array }.
+export function outerSurface(types, offsets, connectivity) {
+  let expectedFaces = 0;
+  for (let c = 0; c < types.length; ++c) {
+    expectedFaces += VOLUME_FACES.get(types[c])?.length ?? (SURFACE_CORNERS.has(types[c]) ? 1 : 0);
+  }
+  const table = new FaceTable(Math.max(expectedFaces, 1));
+  const segments = [];
+  for (let c = 0; c < types.length; ++c) {
+    const first = offsets[c];
+    const type = types[c];
+    const faces = VOLUME_FACES.get(type);
+    if (faces !== undefined) {
+      for (const face of faces) {
+        table.add(connectivity[first + face[0]], connectivity[first + face[1]], connectivity[first + face[2]],
+          face.length === 4 ? connectivity[first + face[3]] : -1);
+      }
+    } else if (SURFACE_CORNERS.has(type)) {
+      const n = SURFACE_CORNERS.get(type);
+      table.add(connectivity[first], connectivity[first + 1], connectivity[first + 2], n === 4 ? connectivity[first + 3] : -1);
+    } else if (LINE_TYPES.has(type)) {
+      segments.push(connectivity[first], connectivity[first + 1]);
+    }
+  }
+  return { triangles: trianglesOf(table), segments: Uint32Array.from(segments) };
+}
+
+function trianglesOf(table) {
+  const triangles = [];
+  for (let face = 0; face < table.count; ++face) {
+    if (table.seen[face] !== 1) continue;
+    const at = 4 * face;
+    const [a, b, c, d] = table.corners.subarray(at, at + 4);
+    triangles.push(a, b, c);
+    if (d >= 0) triangles.push(a, c, d);
+  }
+  return Uint32Array.from(triangles);
+}
