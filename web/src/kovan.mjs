@@ -27,6 +27,7 @@ export class KovanError extends Error {
 
 const ARRAY_INFO_SIZE = 24;
 const DIAGNOSTIC_SIZE = 32;
+const RESERVE_SLACK = 16 << 20;  // the mesh and the first step's arrays, roughly
 
 // Bytes of a NUL-terminated text in the module's memory, as JavaScript text.
 function textAt(m, pointer) {
@@ -258,6 +259,19 @@ class Document {
 function makeApi(m) {
   return {
     abiVersion: m._kovan_abi_version(),
+
+    // Makes room for opening a text of `size` bytes: the module's memory
+    // grows once and its new pages are touched now, rather than one by one
+    // while the text is copied in and parsed. Worth calling while the bytes
+    // are still being read (the viewer does, with the file read on the
+    // page's thread); the memory is the open's own afterwards.
+    reserve(size) {
+      const length = 2 * size + RESERVE_SLACK;
+      const pointer = m._malloc(length);
+      if (pointer === 0) return;  // open() will say so
+      m.HEAPU8.fill(0, pointer, pointer + length);
+      m._free(pointer);
+    },
 
     // Opens an FRD text (ASCII or binary) held in a Uint8Array. Options:
     // wedgeOrder 1 turns wedges to VTK's orientation.

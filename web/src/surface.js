@@ -52,9 +52,17 @@ class FaceTable {
 }
 
 const scratchKey = new Int32Array(4);
+// The four corners in ascending order (a sorting network; -1, a triangle's
+// missing corner, comes first).
 function sortFour(a, b, c, d) {
+  let t;
+  if (a > b) { t = a; a = b; b = t; }
+  if (c > d) { t = c; c = d; d = t; }
+  if (a > c) { t = a; a = c; c = t; }
+  if (b > d) { t = b; b = d; d = t; }
+  if (b > c) { t = b; b = c; c = t; }
   scratchKey[0] = a; scratchKey[1] = b; scratchKey[2] = c; scratchKey[3] = d;
-  return scratchKey.sort();  // -1 (a triangle's missing corner) sorts first
+  return scratchKey;
 }
 
 function hashFour(key) {
@@ -105,13 +113,20 @@ export function outerSurface(types, offsets, connectivity) {
 }
 
 function trianglesOf(table) {
-  const triangles = [];
+  let count = 0;
+  for (let face = 0; face < table.count; ++face) {
+    if (table.seen[face] === 1) count += table.corners[4 * face + 3] >= 0 ? 6 : 3;
+  }
+  const triangles = new Uint32Array(count);
+  let at = 0;
   for (let face = 0; face < table.count; ++face) {
     if (table.seen[face] !== 1) continue;
-    const at = 4 * face;
-    const [a, b, c, d] = table.corners.subarray(at, at + 4);
-    triangles.push(a, b, c);
-    if (d >= 0) triangles.push(a, c, d);
+    const c = table.corners;
+    const f = 4 * face;
+    triangles[at++] = c[f]; triangles[at++] = c[f + 1]; triangles[at++] = c[f + 2];
+    if (c[f + 3] >= 0) {
+      triangles[at++] = c[f]; triangles[at++] = c[f + 2]; triangles[at++] = c[f + 3];
+    }
   }
-  return Uint32Array.from(triangles);
+  return triangles;
 }

@@ -1,6 +1,6 @@
 // The viewer page: the mesh in 3D coloured by an array of a step, the
-// summary and diagnostics, and conversion as a download. The file is read
-// and decoded by the worker; this thread draws and handles the controls.
+// summary and diagnostics, and conversion as a download. This thread reads
+// the file, draws and handles the controls; the worker opens and decodes.
 import * as THREE from 'three';
 import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
 import { fillColours, gradientCss } from './colors.js';
@@ -14,9 +14,11 @@ const view = createView($('view'));
 $('legend').querySelector('.bar').style.background = gradientCss;
 
 // ---- files in ----
+// The file is read on this thread while the worker readies memory for it.
 
 $('file').addEventListener('change', () => {
   if ($('file').files.length > 0) openFile($('file').files[0]);
+  $('file').value = '';  // choosing the same file again (rewritten by the solver) reads it again
 });
 document.addEventListener('dragover', (event) => {
   event.preventDefault();
@@ -29,7 +31,7 @@ document.addEventListener('drop', (event) => {
   if (event.dataTransfer.files.length > 0) openFile(event.dataTransfer.files[0]);
 });
 
-async function openFile(file) {
+function openFile(file) {
   state.openedAt = performance.now();
   state.shownOnce = false;
   state.fileName = file.name;
@@ -37,8 +39,15 @@ async function openFile(file) {
   delete document.body.dataset.shownMs;
   $('controls').disabled = true;
   setStatus(`reading ${file.name} (${(file.size / 1e6).toFixed(1)} MB)`);
-  const buffer = await file.arrayBuffer();
-  worker.postMessage({ type: 'open', buffer }, [buffer]);
+  worker.postMessage({ type: 'reserve', size: file.size });
+  const reader = new FileReader();
+  reader.onprogress = ({ loaded, total }) => setStatus(`reading ${file.name}: ${Math.floor((100 * loaded) / Math.max(total, 1))}%`);
+  reader.onerror = () => setStatus(`could not read ${file.name}: ${reader.error?.message ?? 'unknown error'}`, true);
+  reader.onload = () => {
+    const readMs = performance.now() - state.openedAt;
+    worker.postMessage({ type: 'open', buffer: reader.result, readMs }, [reader.result]);
+  };
+  reader.readAsArrayBuffer(file);
 }
 
 // ---- the worker's answers ----
@@ -47,8 +56,9 @@ worker.onmessage = ({ data }) => {
   ({ progress: () => setStatus(`${data.stage}…`), opened, shown, converted, error: failed })[data.type](data);
 };
 
-function opened({ summary, mesh }) {
+function opened({ summary, mesh, timings }) {
   state.summary = summary;
+  state.timings = timings;
   view.setMesh(mesh);
   const last = Math.max(0, summary.steps.length - 1);
   $('step').max = String(last);
@@ -64,6 +74,7 @@ function opened({ summary, mesh }) {
 }
 
 function shown(reply) {
+  if (!state.shownOnce) Object.assign(state.timings ?? {}, reply.timings);
   state.stepArrays.set(reply.step, reply.arrays);
   fillArrayChoices(reply);
   $('deform').disabled = !reply.canDeform;
@@ -148,6 +159,7 @@ function finishShowing(text, isError = false) {
     state.shownOnce = true;
     const ms = performance.now() - state.openedAt;
     document.body.dataset.shownMs = ms.toFixed(1);
+    document.body.dataset.timings = JSON.stringify(state.timings ?? {});  // milliseconds per stage
     text += ` (opened and shown in ${(ms / 1000).toFixed(2)} s)`;
   }
   setStatus(text, isError);

@@ -8,12 +8,12 @@ let kovan = null;
 let doc = null;
 let fileBytes = null;
 
-const handlers = { open, show, convert };
+const handlers = { reserve, open, show, convert };
 
 self.onmessage = async ({ data }) => {
   try {
     kovan ??= await kovanReady;
-    handlers[data.type](data);
+    await handlers[data.type](data);
   } catch (error) {
     self.postMessage({ type: 'error', request: data.type, message: error.message ?? String(error) });
   }
@@ -23,20 +23,37 @@ function progress(stage) {
   self.postMessage({ type: 'progress', stage });
 }
 
-function open({ buffer }) {
+// Sent as soon as a file is chosen: the memory for it is made ready while
+// the page reads the file.
+function reserve({ size }) {
   doc?.close();
   doc = null;
-  fileBytes = new Uint8Array(buffer);
+  fileBytes = null;
+  kovan.reserve(size);
+}
+
+function open({ buffer, readMs }) {
+  fileBytes = new Uint8Array(buffer);  // kept for conversions
+  const timings = { read: readMs };
+  let lap = performance.now();
+  const timed = (stage) => {
+    const now = performance.now();
+    timings[stage] = now - lap;
+    lap = now;
+  };
   progress('reading nodes and elements');
   doc = kovan.open(fileBytes);
+  timed('open');
   progress('finding the outer surface');
   const points = doc.points();
   const { center, radius } = bounds(points);
   const positions = new Float32Array(points.length);
   for (let i = 0; i < points.length; ++i) positions[i] = points[i] - center[i % 3];
   const surface = outerSurface(doc.cellTypes(), lowWords(doc.cellOffsets()), lowWords(doc.cellConnectivity()));
+  timed('surface');
   self.postMessage({
     type: 'opened',
+    timings,
     summary: doc.summary(),
     mesh: { positions, center, radius, triangles: surface.triangles, segments: surface.segments },
   }, [positions.buffer, surface.triangles.buffer, surface.segments.buffer]);
@@ -60,6 +77,7 @@ function bounds(points) {
 // value per point with its exact range, and DISP when the page deforms.
 function show({ step, array, component, deform }) {
   progress(`decoding step ${step + 1}`);
+  const started = performance.now();
   let arrays;
   try {
     arrays = doc.arrays(step);
@@ -83,6 +101,7 @@ function show({ step, array, component, deform }) {
     reply.displacement = Float32Array.from(doc.arrayData(step, dispIndex));
     transfers.push(reply.displacement.buffer);
   }
+  reply.timings = { decode: performance.now() - started };
   self.postMessage(reply, transfers);
 }
 
