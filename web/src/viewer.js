@@ -59,7 +59,9 @@ worker.onmessage = ({ data }) => {
 function opened({ summary, mesh, timings }) {
   state.summary = summary;
   state.timings = timings;
+  const started = performance.now();
   view.setMesh(mesh);
+  timings.mesh = performance.now() - started;
   const last = Math.max(0, summary.steps.length - 1);
   $('step').max = String(last);
   $('step').value = String(last);
@@ -74,7 +76,7 @@ function opened({ summary, mesh, timings }) {
 }
 
 function shown(reply) {
-  if (!state.shownOnce) Object.assign(state.timings ?? {}, reply.timings);
+  if (!state.shownOnce) Object.assign(state.timings ?? {}, reply.timings, { drawStart: performance.now() });
   state.stepArrays.set(reply.step, reply.arrays);
   fillArrayChoices(reply);
   $('deform').disabled = !reply.canDeform;
@@ -159,6 +161,8 @@ function finishShowing(text, isError = false) {
     state.shownOnce = true;
     const ms = performance.now() - state.openedAt;
     document.body.dataset.shownMs = ms.toFixed(1);
+    if (state.timings?.drawStart) state.timings.draw = performance.now() - state.timings.drawStart;
+    delete state.timings?.drawStart;
     document.body.dataset.timings = JSON.stringify(state.timings ?? {});  // milliseconds per stage
     text += ` (opened and shown in ${(ms / 1000).toFixed(2)} s)`;
   }

@@ -4,7 +4,7 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, existsSync } from 'node:fs';
+import { existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -74,6 +74,18 @@ test('every file of tests/data opens and shows; failures are shown, not thrown',
     const expected = native(name);
     const lastStep = expected.steps.at(-1);
     if (lastStep) assert.deepEqual(options, lastStep.arrays.map((a) => a.name), name);
+  }
+  // A file still being written: what was read is shown, with the diagnostic.
+  const scratch = mkdtempSync(join(tmpdir(), 'kovan-cut-'));
+  try {
+    const whole = readFileSync(join(dataDir, 'hex8_static.frd'));
+    const cut = join(scratch, 'cut.frd');
+    writeFileSync(cut, whole.subarray(0, Math.floor(whole.length * 0.6)));
+    await loadFile(page, cut);
+    assert.match(await page.$eval('#status', (e) => e.textContent), /opened and shown/);
+    assert.match(await page.$eval('#diagnostics', (e) => e.textContent), /block cut off by the end of the file/);
+  } finally {
+    rmSync(scratch, { recursive: true, force: true });
   }
   assert.deepEqual(session.problems, []);
 });
