@@ -220,7 +220,7 @@ function createView(container) {
   const material = new THREE.MeshLambertMaterial({ vertexColors: true, side: THREE.DoubleSide,
     polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1 });
   const lineMaterial = new THREE.LineBasicMaterial({ vertexColors: true });
-  let geometry = null;
+  let geometry = null;  // the surface's
   let base = null;
   let displacement = null;
   let scale = 1;
@@ -239,24 +239,26 @@ function createView(container) {
     renderer.render(scene, camera);
   }
 
+  // The surface's triangles and the line cells' segments share one set of
+  // positions and colours.
   function setMesh({ positions, radius, triangles, segments }) {
-    for (const object of objects.splice(0)) scene.remove(object);
-    geometry?.dispose();
+    for (const object of objects.splice(0)) {
+      scene.remove(object);
+      object.geometry.dispose();
+    }
     base = positions;
     displacement = null;
+    const position = new THREE.BufferAttribute(positions.slice(), 3);
+    const colour = new THREE.BufferAttribute(new Float32Array(positions.length).fill(0.8), 3);
+    const lines = new THREE.BufferGeometry();
     geometry = new THREE.BufferGeometry();
-    geometry.setAttribute('position', new THREE.BufferAttribute(positions.slice(), 3));
-    geometry.setAttribute('color', new THREE.BufferAttribute(new Float32Array(positions.length).fill(0.8), 3));
-    const surface = geometry.clone();
-    surface.setIndex(new THREE.BufferAttribute(triangles, 1));
-    surface.computeVertexNormals();
-    const lines = geometry.clone();
-    lines.setIndex(new THREE.BufferAttribute(segments, 1));
-    // One set of positions and colours for both: the two share attributes.
-    lines.setAttribute('position', surface.getAttribute('position'));
-    lines.setAttribute('color', surface.getAttribute('color'));
-    geometry = surface;
-    objects.push(new THREE.Mesh(surface, material), new THREE.LineSegments(lines, lineMaterial));
+    for (const [part, index] of [[geometry, triangles], [lines, segments]]) {
+      part.setAttribute('position', position);
+      part.setAttribute('color', colour);
+      part.setIndex(new THREE.BufferAttribute(index, 1));
+    }
+    geometry.computeVertexNormals();
+    objects.push(new THREE.Mesh(geometry, material), new THREE.LineSegments(lines, lineMaterial));
     for (const object of objects) scene.add(object);
     const scaled = radius * 1.2;
     camera.near = scaled / 100;
