@@ -1,9 +1,8 @@
 #include "frd/standard_columns.h"
 
-#include <cstring>
+#include <fast_float/fast_float.h>
 
-#include "frd/processor.h"
-#include "frd/standard_field.h"
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -12,10 +11,36 @@
 namespace kovan {
 namespace {
 
-constexpr size_t kField = kStandardField;
+constexpr size_t kField = 12;
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 int digit(char c) { return c - '0'; }
+
+// Powers of ten that doubles hold exactly.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The parts of a field of the standard shape.
+struct FieldParts {
+    int mantissa;  // the six digits, the point left out
+    int exponent;  // of ten, for the mantissa as an integer
+};
+
+// With six digits and an exact power of ten, one multiplication or division
+// rounds correctly, so the result is the correctly rounded value that any
+// exact reader gives; other exponents go to fast_float.
+double value_of(const char* f, FieldParts parts) {
+    const double magnitude = static_cast<double>(parts.mantissa);
+    double value = 0.0;
+    if (parts.exponent >= 0 && parts.exponent <= 22) {
+        value = magnitude * kExactPowers[parts.exponent];
+    } else if (parts.exponent < 0 && parts.exponent >= -22) {
+        value = magnitude / kExactPowers[-parts.exponent];
+    } else {
+        fast_float::from_chars(f + 1, f + kField, value);
+    }
+    return f[0] == '-' ? -value : value;
+}
 
 #if defined(__SSE2__)
 // The shape and the digits of a field in one pass over 16 loaded bytes (the
@@ -83,29 +108,23 @@ bool read_standard_id(std::string_view rest, int width, int64_t& id) {
     return true;
 }
 
-bool read_standard_reals(std::string_view fields, std::vector<double>& values, bool allow_avx2) {
+bool read_standard_reals(std::string_view fields, std::vector<double>& values) {
     if (fields.empty() || fields.size() % kField != 0) return false;
     const size_t first = values.size(), n = fields.size() / kField;
     values.resize(first + n);
     double* out = values.data() + first;
-    // Every field but the last is read where it stands, 16 bytes at a time
-    // (pairs of fields in 32 with AVX2); the last from a copy, as nothing may
-    // be read past the record.
-    const long paired = allow_avx2 && processor_runs_avx2() ? read_standard_pairs_avx2(fields.data(), n - 1, out) : 0;
-    if (paired < 0) {
-        values.resize(first);
-        return false;
-    }
+    // Every field but the last is read where it stands, 16 bytes at a time;
+    // the last from a copy, as nothing may be read past the record.
     char last[16] = {};
     std::memcpy(last, fields.data() + (n - 1) * kField, kField);
-    for (size_t i = static_cast<size_t>(paired); i < n; ++i) {
+    for (size_t i = 0; i < n; ++i) {
         const char* f = i + 1 < n ? fields.data() + i * kField : last;
         FieldParts parts;
         if (!standard_parts(f, parts)) {
             values.resize(first);
             return false;
         }
-        out[i] = standard_field_value(f, parts);
+        out[i] = value_of(f, parts);
     }
     return true;
 }

@@ -16,9 +16,8 @@ bool read_standard_id(std::string_view rest, int width, int64_t& id);
 
 // Appends the reals of `fields`, a whole number of 12-column fields of the
 // form [ -]d.dddddE[+-]dd (at least one); false, with `values` as it was, when
-// `fields` is anything else. AVX2 is used where the processor runs it, unless
-// `allow_avx2` is false (the baseline, for comparison).
-bool read_standard_reals(std::string_view fields, std::vector<double>& values, bool allow_avx2 = true);
+// `fields` is anything else.
+bool read_standard_reals(std::string_view fields, std::vector<double>& values);
 
 // A continuation line's text after its key: blank id columns, then reals as
 // read_standard_reals() takes them.

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "frd/huge_pages.h"
-#include "frd/processor.h"
 #include "results/jacobi_lanes.h"
 
 namespace kovan {
@@ -95,8 +94,10 @@ void principal_values(const double* s, double ascending[3]) {
 }
 
 VectorSet best_vector_set() {
-    if (processor_runs_avx2()) return VectorSet::kAvx2;
-#if defined(__SSE2__)
+#if (defined(__x86_64__) || defined(_M_X64)) && defined(__GNUC__) && !defined(_WIN32)
+    static const VectorSet best = __builtin_cpu_supports("avx2") ? VectorSet::kAvx2 : VectorSet::kSse2;
+    return best;
+#elif defined(__SSE2__)
     return VectorSet::kSse2;
 #else
     return VectorSet::kNone;
