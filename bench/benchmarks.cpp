@@ -27,6 +27,7 @@
 #include "frd/line_cursor.h"
 #include "frd/little_endian.h"
 #include "frd/parse_driver.h"
+#include "frd/standard_columns.h"
 #include "frd_generator.h"
 #include "kovan.h"
 #include "results/derived_quantities.h"
@@ -408,6 +409,32 @@ void BM_Derived(benchmark::State& state) {
                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// ---- standard columns ----
+
+// Records of six standard-column reals, read into reused memory: the column
+// reader alone.
+void BM_StandardColumns(benchmark::State& state) {
+    const size_t records = 1 << 18;
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> value(-1e4, 1e4);
+    std::vector<std::string> lines(records);
+    char field[32];
+    for (std::string& line : lines) {
+        for (int k = 0; k < 6; ++k) {
+            std::snprintf(field, sizeof field, "%12.5E", value(random));
+            line += field;
+        }
+    }
+    std::vector<double> values;
+    values.reserve(6 * records);
+    for (auto _ : state) {
+        values.clear();
+        for (const std::string& line : lines) kovan::read_standard_reals(line, values);
+        benchmark::DoNotOptimize(values.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(records) * 72);
+}
+
 // ---- re-encoding and writing ----
 
 void BM_Rewrite(benchmark::State& state, Encoding from, int32_t to) {
@@ -508,6 +535,7 @@ BENCHMARK_CAPTURE(BM_FloorBinary, binary_ccx, Encoding::kBinaryMixed)->Unit(benc
 BENCHMARK_CAPTURE(BM_FloorWriteAscii, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FloorWriteBinary, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Derived)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandardColumns)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Rewrite, ascii_long_to_binary_float, Encoding::kAsciiLong, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Rewrite, binary_ccx_to_ascii_long, Encoding::kBinaryMixed, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WriterFinish, ascii_long, 1u)->Unit(benchmark::kMillisecond);
