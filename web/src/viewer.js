@@ -65,6 +65,8 @@ function opened({ summary, mesh, timings }) {
   const last = Math.max(0, summary.steps.length - 1);
   $('step').max = String(last);
   $('step').value = String(last);
+  $('array').replaceChildren();  // the new file's first array, shown by default
+  $('component').replaceChildren();
   $('controls').disabled = false;
   showSummary();
   showDiagnostics(summary.diagnostics);
@@ -115,7 +117,8 @@ function failed({ request: what, message }) {
 function request(component = $('component').value) {
   const step = Number($('step').value);
   $('step-label').textContent = stepLabel(step);
-  worker.postMessage({ type: 'show', step, array: $('array').value, component: component === 'magnitude' || component === 'default' ? component : Number(component), deform: $('deform').checked });
+  const asked = component === '' ? 'default' : component;  // '': nothing chosen yet
+  worker.postMessage({ type: 'show', step, array: $('array').value, component: asked === 'magnitude' || asked === 'default' ? asked : Number(asked), deform: $('deform').checked });
 }
 
 $('step').addEventListener('input', () => {
