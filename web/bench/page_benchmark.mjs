@@ -1,6 +1,7 @@
 // Opening a generated ASCII file in the page and showing its last step, in
 // headless Chromium, against the native kovan_open plus decoding of that
-// step. Medians of three runs each, one process each side, on this machine.
+// step. Medians of three runs, each native run in a fresh process and each
+// page run in a fresh page; the page's stages are printed too.
 // Usage: npm run bench -- [SIZE_MB] [BUILD]   (defaults: 100, ../build)
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdirSync } from 'node:fs';
@@ -45,5 +46,5 @@ console.log(`file: ${file}`);
 console.log(`native kovan_open + last step decoded: ${native.toFixed(3)} s`);
 console.log(`page, file chosen to last step shown:  ${shown.toFixed(3)} s (runs: ${page.map((t) => t.toFixed(3)).join(', ')})`);
 console.log(`worker stages of each run, ms: ${stages.join(' ')}`);
-console.log(`again: ${median(pageAgain).toFixed(3)} s, stages ${stagesAgain.join(' ')}`);
+console.log(`the same file again in the same page: ${median(pageAgain).toFixed(3)} s (ratio ${(median(pageAgain) / native).toFixed(2)}), stages ${stagesAgain.join(' ')}`);
 console.log(`ratio page / native: ${(shown / native).toFixed(2)} (target: at most 3)`);
