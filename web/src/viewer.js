@@ -141,7 +141,7 @@ function fillArrayChoices(reply) {
   $('array').replaceChildren(...reply.arrays.map((a) => new Option(a.derived ? `${a.name} (derived)` : a.name, a.name)));
   if (reply.array) $('array').value = reply.array;
   const components = reply.arrays.find((a) => a.name === reply.array)?.components ?? 0;
-  const names = COMPONENT_NAMES[components] ?? Array.from({ length: components }, (_, k) => `${k + 1}`);
+  const names = COMPONENT_NAMES[components] ?? (components === 1 ? ['value'] : Array.from({ length: components }, (_, k) => `${k + 1}`));
   const options = names.map((name, k) => new Option(name, String(k)));
   if (components > 1) options.unshift(new Option('magnitude', 'magnitude'));
   $('component').replaceChildren(...options);
