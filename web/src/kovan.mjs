@@ -86,8 +86,9 @@ function numberOrNull(v) {
   return Number.isNaN(v) ? null : v;
 }
 
-// Per-component minimum and maximum, NaN values left out (null where none is a number).
-function ranges(values, components) {
+// Per-component minimum and maximum of point-major values, NaN values left
+// out (null where none is a number), as `kovan info` gives them.
+export function ranges(values, components) {
   const min = new Array(components).fill(NaN);
   const max = new Array(components).fill(NaN);
   for (let p = 0; p < values.length; p += components) {

@@ -1,7 +1,7 @@
 // The page's worker: opens the file with kovan, decodes steps and re-encodes,
 // so that the page stays responsive. It answers each request with one
 // message; large arrays move to the page without copying (transferred).
-import kovanReady from './kovan.mjs';
+import kovanReady, { ranges } from './kovan.mjs';
 import { lowWords, outerSurface } from './surface.js';
 
 let kovan = null;
@@ -117,24 +117,18 @@ function chooseComponent(components, asked) {
 // max over the values that are numbers (null when none is).
 function fieldOf(data, components, component) {
   const n = components > 0 ? data.length / components : 0;
-  const values = new Float32Array(n);
-  let min = NaN;
-  let max = NaN;
+  const exact = new Float64Array(n);
   for (let p = 0; p < n; ++p) {
-    let v;
     if (component === 'magnitude') {
       let sum = 0;
       for (let k = 0; k < components; ++k) sum += data[p * components + k] ** 2;
-      v = Math.sqrt(sum);
+      exact[p] = Math.sqrt(sum);
     } else {
-      v = data[p * components + component];
+      exact[p] = data[p * components + component];
     }
-    values[p] = v;
-    if (Number.isNaN(v)) continue;
-    if (Number.isNaN(min) || v < min) min = v;
-    if (Number.isNaN(max) || v > max) max = v;
   }
-  return { values, min: Number.isNaN(min) ? null : min, max: Number.isNaN(max) ? null : max };
+  const { min, max } = ranges(exact, 1);  // of the values, not of their float32 copies
+  return { values: Float32Array.from(exact), min: min[0], max: max[0] };
 }
 
 function convert({ format }) {
