@@ -3,27 +3,29 @@
  * A plain C interface made to be bound from other languages. This header is
  * the contract a binding is written against.
  *
- * Statuses. Every export that can fail returns a kovan_status; each export
- * below lists those it returns. Two hold for every export that runs work
- * (opening, the array queries, re-encoding, every writer call): running out
- * of memory, or a size that cannot be allocated, gives KOVAN_ERR_NOMEM, and
- * any other fault inside the library KOVAN_ERR_INTERNAL, both with a text in
- * the calling thread. No export lets an exception escape.
+ * Failures. Every export that can fail returns a kovan_status, and every
+ * status other than KOVAN_OK leaves a text describing that failure in the
+ * calling thread's slot, read with kovan_last_error(NULL): which argument
+ * was refused, which index and its bound, why a file could not be read or
+ * a step decoded, what ran out of memory. A binding needs one rule: status
+ * not OK, raise with kovan_last_error(NULL). The text is set by the failing
+ * call itself, so it is never an older one; it stays until the thread's
+ * next failure and is never cleared by a success. The few exports that
+ * fail without a status (kovan_find_array answering -1, kovan_writer_new
+ * answering null) leave a text the same way, except where -1 only means
+ * "no such array". Texts are English, lower case, without a final full stop.
  *
- * Texts. A failure leaves its detail in one of two places, or in none:
- * - the thread's text (kovan_last_error(NULL)): opening, re-encoding, the
- *   writer, and KOVAN_ERR_NOMEM / KOVAN_ERR_INTERNAL from any export;
- * - the document's text (kovan_last_error(doc)): a step that failed to
- *   decode (KOVAN_ERR_COMPONENTS);
- * - none: KOVAN_ERR_ARG and KOVAN_ERR_RANGE (except the writer's refused
- *   array name, which sets the thread's text), and the few cases marked
- *   "no text" below. Where no text is set, an earlier text stays: read a
- *   text only after a status that sets one.
- * A text is replaced by the next failure that sets one and never cleared by
- * a success. Texts are English, lower case, without a final full stop.
+ * Two statuses can come from every export that runs work (opening, the
+ * array queries, re-encoding, every writer call): KOVAN_ERR_NOMEM when
+ * memory runs out or a size cannot be allocated, and KOVAN_ERR_INTERNAL for
+ * any other fault inside the library. No export lets an exception escape.
+ *
+ * A step that failed to decode (KOVAN_ERR_COMPONENTS) also leaves its text
+ * with its document (kovan_last_error(doc)), where it stays, whole, until
+ * kovan_close, whichever threads fail on the document meanwhile.
  *
  * Checks and outputs. Arguments are checked first; a failed check leaves
- * every output and every text untouched. Then handle and buffer outputs are
+ * every output untouched. Then handle and buffer outputs are
  * cleared (handles and buffer pointers to null, lengths to 0) before any
  * work, so a failure always leaves them cleared; counts, times and records
  * are written on success only.
@@ -116,9 +118,12 @@ enum {
     KOVAN_DIAG_SURPLUS_NODES = 0,   /* more node numbers than the type needs; kept with the first ones */
     KOVAN_DIAG_MISSING_NODES = 1,   /* node list ended early; element dropped */
     KOVAN_DIAG_UNKNOWN_TYPE = 2,    /* element type code unknown; element dropped */
-    KOVAN_DIAG_INCOMPLETE_BLOCK = 3 /* the text ends inside this block: the file may still be being
-                                       written. A result block is left out of its step; a node or
-                                       element block keeps the records read before the end. */
+    KOVAN_DIAG_INCOMPLETE_BLOCK = 3, /* the text ends inside this block: the file may still be being
+                                        written. A result block is left out of its step; a node or
+                                        element block keeps the records read before the end. */
+    KOVAN_DIAG_NOT_FRD = 4           /* no line of the text is an FRD record or block line: the
+                                        document opens, empty, with this one diagnostic (element_type
+                                        0, line 1, expected -1, found 0). An empty text has none. */
 };
 
 /* One malformed element noticed while reading element blocks, or one block
@@ -146,41 +151,46 @@ KOVAN_API int32_t kovan_abi_version(void);
 KOVAN_API uint64_t kovan_struct_size(int32_t kind);
 /* Fixed English message of a status; "unknown status" for other values. The text is static. */
 KOVAN_API const char* kovan_status_message(kovan_status status);
-/* Last failure text of the document, or of the calling thread for a null
- * handle; "" when none was set. Never null. A thread's text stays valid until
- * that thread's next failure that sets one. A document's text is always the
- * whole text of one of its failures, even while other threads fail on it, and
- * stays valid until kovan_close. */
+/* Last failure text of the calling thread for a null handle; of the
+ * document (its last step that failed to decode) otherwise; "" when none was
+ * set. Never null. A thread's text stays valid until that thread's next
+ * failure. A document's text is always the whole text of one of its
+ * failures, even while other threads fail on it, and stays valid until
+ * kovan_close. */
 KOVAN_API const char* kovan_last_error(const kovan_document* doc);
+/* What a VTK cell type that kovan makes is, for people: "8-node hexahedron
+ * (CalculiX type 1)"; "" for any other value. The text is static. */
+KOVAN_API const char* kovan_cell_type_description(int32_t vtk_type);
+/* What a diagnostic kind (KOVAN_DIAG_*) means, for people: "element with too
+ * few node numbers, dropped"; "" for any other value. The text is static. */
+KOVAN_API const char* kovan_diagnostic_description(int32_t kind);
 
 /* ---- documents ---- */
 
 /* Opens the FRD file at a UTF-8 path, reading it whole; the caller owns *doc
  * until kovan_close. Only regular files are read: a directory, a device or a
  * pipe is refused before anything reads or waits on it.
- * Returns KOVAN_OK; KOVAN_ERR_ARG (null path or doc; no text);
- * KOVAN_ERR_IO (thread's text: "the file could not be opened for reading",
- * "the path names a directory, device or pipe, not a regular file", "the
- * file could not be read to the end"); KOVAN_ERR_PARSE (a binary node or
- * element block that cannot be walked; thread's text); KOVAN_ERR_NOMEM;
- * KOVAN_ERR_INTERNAL. A damaged or unfinished file otherwise opens, with what
- * could be read and its diagnostics. */
+ * Returns KOVAN_OK; KOVAN_ERR_ARG (null path or doc); KOVAN_ERR_IO ("the
+ * file could not be opened for reading", "the path names a directory,
+ * device or pipe, not a regular file", "the file could not be read to the
+ * end"); KOVAN_ERR_PARSE (a binary node or element block that cannot be
+ * walked). A damaged or unfinished file otherwise opens, with what could be
+ * read and its diagnostics. */
 KOVAN_API kovan_status kovan_open(const char* path, kovan_document** doc);
-/* As kovan_open, with options (null: all 0); KOVAN_ERR_ARG (no text) also
- * for wedge_order above 1 or reserved not 0. */
+/* As kovan_open, with options (null: all 0); KOVAN_ERR_ARG also for
+ * wedge_order above 1 or reserved not 0. */
 KOVAN_API kovan_status kovan_open_ex(const char* path, const kovan_open_options* options,
                                      kovan_document** doc);
 /* Opens an FRD text held in memory; the bytes are copied before the call
- * returns. As kovan_open_ex, without KOVAN_ERR_IO; KOVAN_ERR_ARG (no text) for
- * a null doc, or null data with a size above 0; KOVAN_ERR_NOMEM without a
- * text when the copy cannot be allocated. */
+ * returns. As kovan_open_ex, without KOVAN_ERR_IO; KOVAN_ERR_ARG also for
+ * null data with a size above 0. */
 KOVAN_API kovan_status kovan_open_memory(const void* data, uint64_t size,
                                          const kovan_open_options* options,
                                          kovan_document** doc);
 /* Destroys the document and everything it handed out; null is ignored. */
 KOVAN_API void kovan_close(kovan_document* doc);
 
-/* ---- mesh, steps and diagnostics (no locking, no allocation, no text) ----
+/* ---- mesh, steps and diagnostics (no locking) ----
  * Fixed when the document is opened: any thread may read them at any time. */
 
 KOVAN_API uint64_t kovan_n_points(const kovan_document* doc);
@@ -200,14 +210,13 @@ KOVAN_API const int64_t* kovan_cell_ids(const kovan_document* doc);
 KOVAN_API uint64_t kovan_n_steps(const kovan_document* doc);
 /* Time of a step; steps are numbered from 0 in ascending order of time (NaN
  * times last). Returns KOVAN_OK; KOVAN_ERR_ARG (null doc or time);
- * KOVAN_ERR_RANGE (step not below kovan_n_steps). No text. */
+ * KOVAN_ERR_RANGE (step not below kovan_n_steps). */
 KOVAN_API kovan_status kovan_step_time(const kovan_document* doc, uint64_t step, double* time);
 /* Number of steps whose results have been decoded so far. */
 KOVAN_API uint64_t kovan_steps_parsed(const kovan_document* doc);
 KOVAN_API uint64_t kovan_n_diagnostics(const kovan_document* doc);
 /* Copies one diagnostic record into *out. Returns KOVAN_OK; KOVAN_ERR_ARG
- * (null doc or out); KOVAN_ERR_RANGE (index not below kovan_n_diagnostics).
- * No text. */
+ * (null doc or out); KOVAN_ERR_RANGE (index not below kovan_n_diagnostics). */
 KOVAN_API kovan_status kovan_diagnostic_at(const kovan_document* doc, uint64_t index,
                                            kovan_diagnostic* out);
 
@@ -215,11 +224,10 @@ KOVAN_API kovan_status kovan_diagnostic_at(const kovan_document* doc, uint64_t i
  * The first query of a step decodes it, once, whichever thread asks and
  * whether it succeeds or not; every later query answers from that outcome.
  * The four status-returning queries return KOVAN_OK; KOVAN_ERR_ARG (null doc
- * or output; no text); KOVAN_ERR_RANGE (step not below kovan_n_steps, or an
- * array index or range beyond the step's arrays; no text);
- * KOVAN_ERR_COMPONENTS (the step failed to decode, now or before: the
- * document's text says why, and says it again on every query of the step);
- * KOVAN_ERR_NOMEM and KOVAN_ERR_INTERNAL (thread's text). */
+ * or output); KOVAN_ERR_RANGE (step not below kovan_n_steps, or an array
+ * index or range beyond the step's arrays); KOVAN_ERR_COMPONENTS (the step
+ * failed to decode, now or before: its text says why, again on every query
+ * of the step, and stays with the document too). */
 
 /* Number of arrays of a step, derived arrays included. */
 KOVAN_API kovan_status kovan_n_arrays(kovan_document* doc, uint64_t step, uint64_t* count);
@@ -232,9 +240,9 @@ KOVAN_API kovan_status kovan_array_info_range(kovan_document* doc, uint64_t step
                                               uint64_t count, kovan_array_info* records);
 /* Index of the first array of exactly this name (byte for byte,
  * case-sensitive), or -1. -1 means any of: the name is not in the step (no
- * text), a null doc or name or a step out of range (no text), the step failed
- * to decode (the document's text), or out of memory or an internal fault (the
- * thread's text). kovan_n_arrays tells these apart. */
+ * text is set), or a failure (a null doc or name, a step out of range, a
+ * step that failed to decode, out of memory), which leaves its text as a
+ * failed status would. kovan_n_arrays tells these apart. */
 KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const char* name);
 /* Points *values at n_tuples * n_components doubles, point-major (component
  * k of point p at p * n_components + k, points in kovan_node_ids order),
@@ -260,10 +268,8 @@ enum {
  * for byte. *out receives a buffer of *out_size bytes plus a NUL byte; the
  * caller owns it and releases it with kovan_free. Returns KOVAN_OK;
  * KOVAN_ERR_ARG (null data, out or out_size, or format outside -1 .. 3; out
- * and out_size untouched, no text); KOVAN_ERR_PARSE (the text cannot be read
- * into blocks, or a block cannot be carried by the format without loss:
- * thread's text); KOVAN_ERR_NOMEM (no text when only the returned buffer
- * cannot be allocated); KOVAN_ERR_INTERNAL. */
+ * and out_size untouched); KOVAN_ERR_PARSE (the text cannot be read into
+ * blocks, or a block cannot be carried by the format without loss). */
 KOVAN_API kovan_status kovan_rewrite_memory(const void* data, uint64_t size, int32_t format, char** out,
                                             uint64_t* out_size);
 /* Releases a buffer returned by kovan_rewrite_memory or kovan_writer_finish; null is ignored. */
@@ -275,29 +281,28 @@ KOVAN_API void kovan_free(void* buffer);
  * kovan_writer_begin_step and any number of kovan_writer_add_array, and
  * kovan_writer_finish once; then kovan_writer_free. After kovan_writer_finish
  * (successful or not) every call but kovan_writer_free returns KOVAN_ERR_ARG.
- * Every writer call returns KOVAN_ERR_ARG without a text for a null writer,
- * a finished one or a missing required pointer, and KOVAN_ERR_NOMEM or
- * KOVAN_ERR_INTERNAL with the thread's text. */
+ * Every writer call returns KOVAN_ERR_ARG for a null writer, a finished one
+ * or a missing required pointer. */
 
 /* A new Writer of the given format (KOVAN_FORMAT_ASCII_SHORT .. _BINARY_DOUBLE),
- * or null for another value or when it cannot be allocated. The caller owns it
- * until kovan_writer_free. */
+ * or null, with the thread's text, for another value or when it cannot be
+ * allocated. The caller owns it until kovan_writer_free. */
 KOVAN_API kovan_writer* kovan_writer_new(uint32_t format);
 /* Destroys the Writer; null is ignored. Buffers it returned stay the caller's. */
 KOVAN_API void kovan_writer_free(kovan_writer* writer);
 /* The mesh's points: 3 * n_points doubles, x, y, z each; node_ids, n_points
  * numbers, may be null (then 1, 2, 3, ...). The data is copied; a later call
  * replaces it. KOVAN_ERR_ARG also for null points with n_points above 0;
- * KOVAN_ERR_PARSE (thread's text) for node numbers FRD cannot hold. */
+ * KOVAN_ERR_PARSE for node numbers FRD cannot hold. */
 KOVAN_API kovan_status kovan_writer_set_nodes(kovan_writer* writer, uint64_t n_points, const int64_t* node_ids,
                                               const double* points);
 /* The cells in VTK terms: n_cells types, n_cells + 1 offsets, connectivity as
  * indices of the points of the last kovan_writer_set_nodes; cell_ids may be
  * null (then 1, 2, 3, ...). wedge_order 1 takes wedges in VTK's orientation.
  * The data is copied; a later call replaces it. KOVAN_ERR_ARG also for a null
- * array with n_cells above 0 or wedge_order above 1; KOVAN_ERR_PARSE
- * (thread's text) for a type without a CalculiX element, a cell with the
- * wrong number of points, or a point index outside the mesh. */
+ * array with n_cells above 0 or wedge_order above 1; KOVAN_ERR_PARSE for a
+ * type without a CalculiX element, a cell with the wrong number of points,
+ * or a point index outside the mesh. */
 KOVAN_API kovan_status kovan_writer_set_cells(kovan_writer* writer, uint64_t n_cells, const uint8_t* cell_types,
                                               const int64_t* cell_offsets, const int64_t* cell_connectivity,
                                               const int64_t* cell_ids, uint32_t wedge_order);
@@ -308,18 +313,17 @@ KOVAN_API kovan_status kovan_writer_begin_step(kovan_writer* writer, int32_t ste
  * kovan_writer_set_nodes: the library reads exactly that many, so a shorter
  * buffer is the caller's error. component_names is null or holds n_components
  * entries, each null (a generated name) or a text; type_code 0 chooses by the
- * component count. The data is copied. KOVAN_ERR_ARG (no text) also for a
- * null name or values, n_components 0, or no kovan_writer_begin_step yet;
- * KOVAN_ERR_ARG with the thread's text for a name that is empty or holds a
- * blank, tab, line feed or carriage return. */
+ * component count. The data is copied. KOVAN_ERR_ARG also for a null name
+ * or values, n_components 0, no kovan_writer_begin_step yet, or a name that
+ * is empty or holds a blank, tab, line feed or carriage return. */
 KOVAN_API kovan_status kovan_writer_add_array(kovan_writer* writer, const char* name, uint32_t n_components,
                                               const char* const* component_names, uint32_t type_code,
                                               const double* values);
 /* Finishes the Writer (once) and hands the whole file to the caller in *out,
  * *out_size bytes plus a NUL byte; release it with kovan_free. KOVAN_ERR_ARG
  * (null out or out_size: the writer stays open; a second call: out and
- * out_size untouched); KOVAN_ERR_NOMEM without a text when the buffer cannot
- * be allocated (the writer is finished all the same). */
+ * out_size untouched); KOVAN_ERR_NOMEM when the buffer cannot be allocated
+ * (the writer is finished all the same). */
 KOVAN_API kovan_status kovan_writer_finish(kovan_writer* writer, char** out, uint64_t* out_size);
 
 #ifdef __cplusplus

@@ -3,6 +3,7 @@
 
 #include "api/guard.h"
 #include "api/handle.h"
+#include "api/refusal.h"
 #include "kovan.h"
 #include "results/materialise.h"
 
@@ -25,14 +26,19 @@ kovan_status answer_from_step(Document& doc, uint64_t step, Answer&& answer) {
     });
 }
 
+kovan_status refuse_array(uint64_t index, uint64_t count) noexcept {
+    return refuse_index("array", index, count, "the step");
+}
+
 }  // namespace
 
 extern "C" {
 
 KOVAN_API kovan_status kovan_n_arrays(kovan_document* doc, uint64_t step, uint64_t* count) {
-    if (doc == nullptr || count == nullptr) return KOVAN_ERR_ARG;
+    if (doc == nullptr) return refuse_null("doc");
+    if (count == nullptr) return refuse_null("count");
     Document& d = as_document(doc);
-    if (step >= d.steps.size()) return KOVAN_ERR_RANGE;
+    if (step >= d.steps.size()) return refuse_index("step", step, d.steps.size(), "the document");
     return answer_from_step(d, step, [&](const StepResults& results) {
         *count = results.arrays.size();
         return kovan_status{KOVAN_OK};
@@ -41,12 +47,14 @@ KOVAN_API kovan_status kovan_n_arrays(kovan_document* doc, uint64_t step, uint64
 
 KOVAN_API kovan_status kovan_array_info_range(kovan_document* doc, uint64_t step, uint64_t first, uint64_t count,
                                               kovan_array_info* records) {
-    if (doc == nullptr || (count != 0 && records == nullptr)) return KOVAN_ERR_ARG;
+    if (doc == nullptr) return refuse_null("doc");
+    if (count != 0 && records == nullptr) return refuse_argument("records is null while count is above 0");
     Document& d = as_document(doc);
-    if (step >= d.steps.size()) return KOVAN_ERR_RANGE;
+    if (step >= d.steps.size()) return refuse_index("step", step, d.steps.size(), "the document");
     return answer_from_step(d, step, [&](const StepResults& results) {
         const uint64_t n = results.arrays.size();
-        if (first > n || count > n - first) return kovan_status{KOVAN_ERR_RANGE};
+        if (first > n) return refuse_array(first, n);
+        if (count > n - first) return refuse_array(first + count - 1, n);
         for (uint64_t i = 0; i < count; ++i) records[i] = info_of(results.arrays[first + i], d.node_ids.size());
         return kovan_status{KOVAN_OK};
     });
@@ -54,14 +62,20 @@ KOVAN_API kovan_status kovan_array_info_range(kovan_document* doc, uint64_t step
 
 KOVAN_API kovan_status kovan_array_info_at(kovan_document* doc, uint64_t step, uint64_t index,
                                            kovan_array_info* record) {
-    if (doc == nullptr || record == nullptr) return KOVAN_ERR_ARG;
+    if (record == nullptr && doc != nullptr) return refuse_null("record");
     return kovan_array_info_range(doc, step, index, 1, record);
 }
 
 KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const char* name) {
-    if (doc == nullptr || name == nullptr) return -1;
+    if (doc == nullptr || name == nullptr) {
+        refuse_null(doc == nullptr ? "doc" : "name");
+        return -1;
+    }
     Document& d = as_document(doc);
-    if (step >= d.steps.size()) return -1;
+    if (step >= d.steps.size()) {
+        refuse_index("step", step, d.steps.size(), "the document");
+        return -1;
+    }
     int64_t index = -1;
     answer_from_step(d, step, [&](const StepResults& results) {
         const auto it = results.name_index.find(std::string(name));
@@ -72,12 +86,13 @@ KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const cha
 }
 
 KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint64_t index, const double** values) {
-    if (doc == nullptr || values == nullptr) return KOVAN_ERR_ARG;
+    if (doc == nullptr) return refuse_null("doc");
+    if (values == nullptr) return refuse_null("values");
     *values = nullptr;
     Document& d = as_document(doc);
-    if (step >= d.steps.size()) return KOVAN_ERR_RANGE;
+    if (step >= d.steps.size()) return refuse_index("step", step, d.steps.size(), "the document");
     return answer_from_step(d, step, [&](const StepResults& results) {
-        if (index >= results.arrays.size()) return kovan_status{KOVAN_ERR_RANGE};
+        if (index >= results.arrays.size()) return refuse_array(index, results.arrays.size());
         const std::vector<double>& data = results.arrays[index].values;
         *values = data.empty() ? nullptr : data.data();
         return kovan_status{KOVAN_OK};

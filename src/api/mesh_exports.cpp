@@ -1,5 +1,6 @@
 // Mesh, step and diagnostic queries: views of what the parse built.
 #include "api/handle.h"
+#include "api/refusal.h"
 #include "kovan.h"
 
 using namespace kovan;
@@ -52,9 +53,10 @@ KOVAN_API uint64_t kovan_n_steps(const kovan_document* doc) {
 }
 
 KOVAN_API kovan_status kovan_step_time(const kovan_document* doc, uint64_t step, double* time) {
-    if (doc == nullptr || time == nullptr) return KOVAN_ERR_ARG;
+    if (doc == nullptr) return refuse_null("doc");
+    if (time == nullptr) return refuse_null("time");
     const Document& d = as_document(doc);
-    if (step >= d.steps.size()) return KOVAN_ERR_RANGE;
+    if (step >= d.steps.size()) return refuse_index("step", step, d.steps.size(), "the document");
     *time = d.steps[step].time;
     return KOVAN_OK;
 }
@@ -68,9 +70,10 @@ KOVAN_API uint64_t kovan_n_diagnostics(const kovan_document* doc) {
 }
 
 KOVAN_API kovan_status kovan_diagnostic_at(const kovan_document* doc, uint64_t index, kovan_diagnostic* out) {
-    if (doc == nullptr || out == nullptr) return KOVAN_ERR_ARG;
+    if (doc == nullptr) return refuse_null("doc");
+    if (out == nullptr) return refuse_null("out");
     const Document& d = as_document(doc);
-    if (index >= d.diagnostics.size()) return KOVAN_ERR_RANGE;
+    if (index >= d.diagnostics.size()) return refuse_index("diagnostic", index, d.diagnostics.size(), "the document");
     *out = d.diagnostics[index];
     return KOVAN_OK;
 }

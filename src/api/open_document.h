@@ -8,7 +8,8 @@
 
 namespace kovan {
 
-// The options record as one 64-bit value, or false when it is not valid.
+// The options record as one 64-bit value, or false, with the thread's text
+// naming the field, when it is not valid.
 bool read_open_options(const kovan_open_options* options, uint64_t& value);
 
 // Parses `text` into a new Document and stores its handle in *out; on a

@@ -7,20 +7,20 @@ namespace kovan {
 namespace {
 
 constexpr std::array<ElementType, 14> kElementTypes = {{
-    {1, 8, 12},    // 8-node hexahedron
-    {2, 6, 13},    // 6-node wedge
-    {3, 4, 10},    // 4-node tetrahedron
-    {4, 20, 25},   // 20-node hexahedron
-    {5, 15, 26},   // 15-node wedge
-    {6, 10, 24},   // 10-node tetrahedron
-    {7, 3, 5},     // 3-node triangle
-    {8, 6, 22},    // 6-node triangle
-    {9, 4, 9},     // 4-node quadrilateral
-    {10, 8, 23},   // 8-node quadrilateral
-    {11, 2, 3},    // 2-node beam
-    {12, 3, 21},   // 3-node beam
-    {15, 5, 14},   // 5-node pyramid
-    {16, 13, 27},  // 13-node pyramid
+    {1, 8, 12, "8-node hexahedron (CalculiX type 1)"},
+    {2, 6, 13, "6-node wedge (CalculiX type 2)"},
+    {3, 4, 10, "4-node tetrahedron (CalculiX type 3)"},
+    {4, 20, 25, "20-node hexahedron (CalculiX type 4)"},
+    {5, 15, 26, "15-node wedge (CalculiX type 5)"},
+    {6, 10, 24, "10-node tetrahedron (CalculiX type 6)"},
+    {7, 3, 5, "3-node triangle (CalculiX type 7)"},
+    {8, 6, 22, "6-node triangle (CalculiX type 8)"},
+    {9, 4, 9, "4-node quadrilateral (CalculiX type 9)"},
+    {10, 8, 23, "8-node quadrilateral (CalculiX type 10)"},
+    {11, 2, 3, "2-node beam (CalculiX type 11)"},
+    {12, 3, 21, "3-node beam (CalculiX type 12)"},
+    {15, 5, 14, "5-node pyramid (CalculiX type 15)"},
+    {16, 13, 27, "13-node pyramid (CalculiX type 16)"},
 }};
 
 constexpr uint8_t kIdentity[kMaxElementNodes] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,

@@ -11,6 +11,7 @@ struct ElementType {
     int32_t frd_code;
     uint32_t node_count;
     uint8_t vtk_type;
+    const char* description;  // what the cell is, for people: "8-node hexahedron (CalculiX type 1)"
 };
 
 // The entry for an FRD element type code, or null for an unknown code.

@@ -9,4 +9,29 @@ BlockKey block_key(std::string_view trimmed) {
     return BlockKey::kNone;
 }
 
+namespace {
+
+constexpr std::string_view kLineKeys[] = {"1C", "1U", "1P", "2C", "3C", "100C", "9999"};
+constexpr std::string_view kRecordKeys[] = {"-1", "-2", "-3", "-4", "-5"};
+
+}  // namespace
+
+bool is_frd_line(std::string_view trimmed) {
+    for (std::string_view key : kLineKeys) {
+        if (trimmed.substr(0, key.size()) == key) return true;
+    }
+    for (std::string_view key : kRecordKeys) {
+        if (has_key(trimmed, key)) return true;
+    }
+    return false;
+}
+
+bool may_become_frd_line(std::string_view trimmed) {
+    if (is_frd_line(trimmed)) return true;
+    for (std::string_view key : kLineKeys) {
+        if (key.substr(0, trimmed.size()) == trimmed) return true;
+    }
+    return trimmed == "-";
+}
+
 }  // namespace kovan

@@ -10,6 +10,15 @@ enum class BlockKey { kNone, kNodes, kElements, kResults };
 // The block a trimmed line opens: "2C" nodes, "3C" elements, "100" results.
 BlockKey block_key(std::string_view trimmed);
 
+// Whether a trimmed line is one that FRD writes: a record ("-1" to "-5"), a
+// block header ("2C", "3C", "100C"), a header record ("1C", "1U", "1P") or
+// the closing "9999". A text none of whose lines is one is no FRD file.
+bool is_frd_line(std::string_view trimmed);
+
+// Whether a trimmed last line that the end of the text cuts off may still
+// become such a line ("    1" of a file the solver has just begun).
+bool may_become_frd_line(std::string_view trimmed);
+
 // Whether a trimmed line starts with the record key `key` ("-1" to "-5").
 // A decimal point right after the two characters makes them the start of a
 // negative number (-2.70373E-18), which no record line begins with.

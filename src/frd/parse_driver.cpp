@@ -35,6 +35,13 @@ struct ParseSink {
     RawMesh mesh;
     std::map<StepKey, uint64_t, StepKeyLess> step_key_index;
     uint64_t header_line = 0;
+    bool frd_line_seen = false;  // a text without one is no FRD file
+
+    void see_line(const Line& line) {
+        if (frd_line_seen) return;
+        const std::string_view trimmed = trim(line.text);
+        frd_line_seen = line.terminated() ? is_frd_line(trimmed) : may_become_frd_line(trimmed);
+    }
 
     void add_diagnostic(int32_t kind, int32_t element_type, uint64_t line, int64_t expected, int64_t found) {
         doc.diagnostics.push_back(Diagnostic{kind, element_type, static_cast<int64_t>(line), expected, found});
@@ -45,11 +52,12 @@ struct ParseSink {
         add_diagnostic(KOVAN_DIAG_INCOMPLETE_BLOCK, 0, line, stated_or_unknown(stated_count), found);
     }
 
-    void text_line(const Line&) {}
+    void text_line(const Line& line) { see_line(line); }
     void other_line(const Line&) {}
     void end_line(const Line&) {}
 
     void begin_block(BlockKey key, const Line& line, const BlockHeader&, uint64_t most_records) {
+        frd_line_seen = true;
         header_line = line.number;
         if (key == BlockKey::kNodes) reserve_nodes(mesh, most_records);
         if (key == BlockKey::kElements) reserve_elements(mesh, most_records);
@@ -115,6 +123,7 @@ struct ParseSink {
     // A header cut off by the end of the text may state a wrong time, so it
     // makes no step.
     bool result_block(const Line& line, const ResultHeader& header, const ResultLocation& location) {
+        see_line(line);
         const int64_t stated = header.block.count;
         const int32_t id_width = ascii_id_width(header.block.format);
         if (!line.terminated()) {
@@ -135,6 +144,7 @@ struct ParseSink {
 
 void finish(ParseSink& sink) {
     Document& doc = sink.doc;
+    if (!sink.frd_line_seen && !doc.text.empty()) sink.add_diagnostic(KOVAN_DIAG_NOT_FRD, 0, 1, -1, 0);
     finalise_mesh(sink.mesh, doc);
     // Steps of equal time keep the order in which the file first names them.
     std::stable_sort(doc.steps.begin(), doc.steps.end(),

@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 
+#include "frd/failure_text.h"
 #include "results/step_decoder.h"
 #include "results/step_slot.h"
 
@@ -42,8 +43,10 @@ const StepResults* materialise(Document& doc, uint64_t step) {
     StepSlot& slot = slot_of(doc, step);
     if (!slot.ready.load(std::memory_order_acquire)) decode_once(doc, step, slot);
     if (slot.results.status != KOVAN_OK) {
-        // The step's own text, which lives as long as the document, published whole.
+        // The step's own text, which lives as long as the document, published
+        // whole; the thread's slot gets it too, as it gets every failure's.
         doc.last_error.store(slot.results.error.c_str(), std::memory_order_release);
+        set_thread_error(slot.results.error);
         return nullptr;
     }
     return &slot.results;

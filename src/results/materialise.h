@@ -10,9 +10,9 @@
 namespace kovan {
 
 // The decoded step, or null when its decoding failed (its message is then
-// the document's last error). The first call for a step decodes it; calls
-// for the same step meanwhile wait for that decode, calls for other steps
-// decode theirs at the same time. The document's lock is held only to find
+// the document's last error, and the calling thread's). The first call for
+// a step decodes it; calls for the same step meanwhile wait for that decode,
+// calls for other steps decode theirs at the same time. The document's lock is held only to find
 // or create the step's slot. Exceptions from decoding propagate, leaving the
 // step to be decoded afresh by the next call.
 const StepResults* materialise(Document& doc, uint64_t step);

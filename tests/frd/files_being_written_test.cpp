@@ -75,10 +75,14 @@ ArraysByStep arrays_by_step(const DocumentSnapshot& s) {
     return arrays;
 }
 
+// Blocks reported cut off; a prefix is never taken for something else than FRD.
 int count_cut_off(const std::string& text, size_t length) {
     const auto doc = open_text(text.substr(0, length));
     int cut_off = 0;
-    for (const kovan_diagnostic& d : diagnostics_of(doc.get())) cut_off += d.kind == KOVAN_DIAG_INCOMPLETE_BLOCK;
+    for (const kovan_diagnostic& d : diagnostics_of(doc.get())) {
+        cut_off += d.kind == KOVAN_DIAG_INCOMPLETE_BLOCK;
+        EXPECT_NE(d.kind, KOVAN_DIAG_NOT_FRD);
+    }
     return cut_off;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "support/frd_text.h"
 
@@ -29,6 +30,21 @@ TEST(ParseDriver, EmptyTextHasNothing) {
     EXPECT_EQ(doc->cell_offsets, (std::vector<int64_t>{0}));
     EXPECT_TRUE(doc->steps.empty());
     EXPECT_TRUE(doc->step_slots.empty());
+}
+
+TEST(ParseDriver, ATextWithoutAnyFrdLineIsNoFrdFile) {
+    const std::string random_bytes("\x8f\x01\xfe\n\x00\x13 -x\n\xc3", 11);
+    for (const std::string& text : {random_bytes, std::string("a renamed\nnote.txt\n"), std::string(" \n")}) {
+        const auto doc = parse_text(text);
+        ASSERT_EQ(doc->diagnostics.size(), 1u);
+        const kovan_diagnostic d = doc->diagnostics[0];
+        EXPECT_EQ(std::make_tuple(d.kind, d.element_type, d.line, d.expected, d.found),
+                  std::make_tuple(KOVAN_DIAG_NOT_FRD, 0, int64_t{1}, int64_t{-1}, int64_t{0}));
+    }
+    // Nothing yet, or the first bytes of a file the solver has just begun.
+    for (const char* text : {"", "    1", "    1C", "note\n -4  DISP 3 1\n", "\n 9999\n"}) {
+        EXPECT_TRUE(parse_text(text)->diagnostics.empty()) << text;
+    }
 }
 
 TEST(ParseDriver, StepsAreSortedByTimeWithOneEmptySlotEach) {
