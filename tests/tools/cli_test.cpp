@@ -98,7 +98,22 @@ TEST_F(Cli, JobsChangeNothingButTheThreads) {
         EXPECT_EQ(run("check --jobs 3 '" + file + "'").output, run("check --jobs 1 '" + file + "'").output);
     }
     EXPECT_NE(run("info --json --jobs 1 '" + damaged + "'").output.find("\"decoded\": false"), std::string::npos);
-    EXPECT_EQ(run("check --jobs 0 '" + kSample + "'").exit_code, 2);
+    for (const char* jobs : {"0", "-1", "abc", "''", "1.5"}) {
+        const ToolRun refused = run("check --jobs " + std::string(jobs) + " '" + kSample + "'");
+        EXPECT_EQ(refused.exit_code, 2) << jobs;
+        EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1) << refused.output;
+        EXPECT_NE(refused.output.find("--jobs takes a whole number from 1 up"), std::string::npos) << refused.output;
+    }
+    EXPECT_EQ(run("info --jobs 99999999999 '" + kSample + "'").exit_code, 0);
+}
+
+TEST_F(Cli, ATextThatIsNoFrdFileIsSaidToBeNone) {
+    const std::string text = write("notes.frd", "a note that was\nrenamed\n");
+    const ToolRun check = run("check '" + text + "'");
+    EXPECT_EQ(check.exit_code, 1);
+    EXPECT_EQ(check.output, text + ": not an FRD file\n");
+    EXPECT_NE(run("info '" + text + "'").output.find("1 not an FRD file (line 1)"), std::string::npos);
+    EXPECT_EQ(run("check '" + write("empty.frd", "") + "'").exit_code, 0);
 }
 
 TEST_F(Cli, CheckPassesACleanFileAndListsEveryProblemOfADamagedOne) {
@@ -217,6 +232,15 @@ TEST_F(Cli, ConvertNeverOverwritesWithoutForceNorLeavesAHalfFile) {
     fs::create_symlink(path("nowhere.frd"), path("link.frd"));
     EXPECT_EQ(run("convert '" + kSample + "' '" + path("link.frd") + "' --to keep").exit_code, 2);
     EXPECT_TRUE(fs::is_symlink(path("link.frd")));
+    // A pipe or a folder at OUT is never replaced, --force or not.
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
+    fs::create_directory(path("folder"));
+    for (const char* name : {"pipe", "folder"}) {
+        const ToolRun refused = run("convert '" + kSample + "' '" + path(name) + "' --to keep --force");
+        EXPECT_EQ(refused.exit_code, 2) << name;
+        EXPECT_EQ(refused.output, path(name) + ": exists and is not a regular file; it is never replaced\n");
+    }
+    EXPECT_EQ(fs::status(path("pipe")).type(), fs::file_type::fifo);
 }
 
 // Ctrl-C or SIGTERM while convert writes its hidden file removes it, and the

@@ -1,5 +1,7 @@
 #include "arguments.h"
 
+#include <limits>
+
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
@@ -36,5 +38,19 @@ std::vector<std::string> utf8_arguments(int argc, char** argv) {
 #else
 std::vector<std::string> utf8_arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 #endif
+
+bool read_jobs(const std::string& text, unsigned& jobs) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (text.find_first_not_of('0') == std::string::npos) return false;
+    // Beyond what a thread count can be, the largest one stands for it.
+    constexpr unsigned kMost = std::numeric_limits<unsigned>::max();
+    unsigned long long value = 0;
+    for (char digit : text) {
+        value = value * 10 + static_cast<unsigned>(digit - '0');
+        if (value >= kMost) return jobs = kMost, true;
+    }
+    jobs = static_cast<unsigned>(value);
+    return true;
+}
 
 }  // namespace kovan_cli

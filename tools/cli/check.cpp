@@ -15,13 +15,17 @@ std::vector<std::string> problems_of(const Summary& s) {
     uint64_t dropped_by_diagnostic = 0;
     bool cut_off = false;
     for (const kovan_diagnostic& d : s.diagnostics) {
+        if (d.kind == KOVAN_DIAG_NOT_FRD) {
+            problems.push_back(kovan_diagnostic_description(d.kind));
+            continue;
+        }
         if (d.kind == KOVAN_DIAG_INCOMPLETE_BLOCK) {
             cut_off = true;
-            problems.push_back("line " + std::to_string(d.line) + ": " + diagnostic_kind_name(d.kind) + " (expected " +
+            problems.push_back("line " + std::to_string(d.line) + ": " + kovan_diagnostic_description(d.kind) + " (expected " +
                                std::to_string(d.expected) + " records, found " + std::to_string(d.found) + ")");
             continue;
         }
-        problems.push_back("line " + std::to_string(d.line) + ": " + diagnostic_kind_name(d.kind) + " (type " +
+        problems.push_back("line " + std::to_string(d.line) + ": " + kovan_diagnostic_description(d.kind) + " (type " +
                            std::to_string(d.element_type) + ", expected " + std::to_string(d.expected) + ", found " +
                            std::to_string(d.found) + ")");
         if (d.kind != KOVAN_DIAG_SURPLUS_NODES) ++dropped_by_diagnostic;

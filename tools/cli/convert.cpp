@@ -42,6 +42,15 @@ bool output_exists(const fs::path& output) {
     return error ? error != std::errc::no_such_file_or_directory : status.type() != fs::file_type::not_found;
 }
 
+// Only a regular file or a symbolic link is ever replaced: renaming over a
+// pipe, a device or a socket would take its place in the file system.
+bool replaceable(const fs::path& output) {
+    std::error_code error;
+    const fs::file_type type = fs::symlink_status(output, error).type();
+    return error || type == fs::file_type::not_found || type == fs::file_type::regular ||
+           type == fs::file_type::symlink;
+}
+
 bool write_and_rename(const fs::path& temporary, const fs::path& target, const Buffer& buffer, std::string& why) {
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -88,6 +97,10 @@ int run_convert(const ConvertOptions& options) {
     const fs::path input = fs::u8path(options.input), output = fs::u8path(options.output);
     if (same_file(input, output)) {
         std::fprintf(stderr, "%s: refusing to overwrite the input file\n", options.output.c_str());
+        return kExitUsage;
+    }
+    if (!replaceable(output)) {
+        std::fprintf(stderr, "%s: exists and is not a regular file; it is never replaced\n", options.output.c_str());
         return kExitUsage;
     }
     if (!options.force && output_exists(output)) {

@@ -47,7 +47,7 @@ nlohmann::json to_json(const Summary& s) {
     }
     j["diagnostics"] = nlohmann::json::array();
     for (const kovan_diagnostic& d : s.diagnostics) {
-        j["diagnostics"].push_back({{"kind", d.kind}, {"description", diagnostic_kind_name(d.kind)},
+        j["diagnostics"].push_back({{"kind", d.kind}, {"description", kovan_diagnostic_description(d.kind)},
                                     {"element_type", d.element_type}, {"line", d.line},
                                     {"expected", d.expected}, {"found", d.found}});
     }
@@ -83,7 +83,7 @@ void print_text(const Summary& s) {
         }
     }
     std::printf("diagnostics: %zu\n", s.diagnostics.size());
-    for (int32_t kind = KOVAN_DIAG_SURPLUS_NODES; kind <= KOVAN_DIAG_INCOMPLETE_BLOCK; ++kind) {
+    for (int32_t kind = KOVAN_DIAG_SURPLUS_NODES; kind <= KOVAN_DIAG_NOT_FRD; ++kind) {
         size_t count = 0;
         std::string lines;
         for (const kovan_diagnostic& d : s.diagnostics) {
@@ -91,7 +91,7 @@ void print_text(const Summary& s) {
             if (++count <= kLinesPerDiagnosticKind) lines += (lines.empty() ? "" : ", ") + std::to_string(d.line);
         }
         if (count == 0) continue;
-        std::printf("  %zu %s%s (line %s%s)\n", count, diagnostic_kind_name(kind), "", lines.c_str(),
+        std::printf("  %zu %s%s (line %s%s)\n", count, kovan_diagnostic_description(kind), "", lines.c_str(),
                     count > kLinesPerDiagnosticKind ? ", ..." : "");
     }
 }

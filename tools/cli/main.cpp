@@ -24,16 +24,15 @@ int run(int argc, char** argv) {
     CLI::App* info_command = app.add_subcommand("info", "Summarise a file: blocks, mesh, steps, arrays, diagnostics.");
     info_command->add_option("FILE", info.path, "The FRD file")->required();
     info_command->add_flag("--json", info.json, "Print the summary as JSON");
-    info.jobs = kovan_cli::default_jobs();
-    info_command->add_option("--jobs", info.jobs, "Threads decoding steps (default: the machine's cores)")
-        ->check(CLI::PositiveNumber);
+    std::string info_jobs, check_jobs;
+    CLI::Option* info_jobs_option =
+        info_command->add_option("--jobs", info_jobs, "Threads decoding steps (default: the machine's cores)");
 
     std::string check_path;
-    unsigned check_jobs = kovan_cli::default_jobs();
     CLI::App* check_command = app.add_subcommand("check", "Report every problem of a file; exit 0 only when clean.");
     check_command->add_option("FILE", check_path, "The FRD file")->required();
-    check_command->add_option("--jobs", check_jobs, "Threads decoding steps (default: the machine's cores)")
-        ->check(CLI::PositiveNumber);
+    CLI::Option* check_jobs_option =
+        check_command->add_option("--jobs", check_jobs, "Threads decoding steps (default: the machine's cores)");
 
     kovan_cli::ConvertOptions convert;
     CLI::App* convert_command = app.add_subcommand("convert", "Re-encode a file's node, element and result blocks.");
@@ -50,8 +49,16 @@ int run(int argc, char** argv) {
         const int code = app.exit(error);
         return code == 0 ? kovan_cli::kExitOk : kovan_cli::kExitUsage;
     }
+    const bool jobs_given = *info_command ? info_jobs_option->count() > 0 : check_jobs_option->count() > 0;
+    const std::string& jobs_text = *info_command ? info_jobs : check_jobs;
+    unsigned jobs = kovan_cli::default_jobs();
+    if (jobs_given && !kovan_cli::read_jobs(jobs_text, jobs)) {
+        std::fprintf(stderr, "kovan: --jobs takes a whole number from 1 up, not \"%s\"\n", jobs_text.c_str());
+        return kovan_cli::kExitUsage;
+    }
+    info.jobs = jobs;
     if (*info_command) return kovan_cli::run_info(info);
-    if (*check_command) return kovan_cli::run_check(check_path, check_jobs);
+    if (*check_command) return kovan_cli::run_check(check_path, jobs);
     return kovan_cli::run_convert(convert);
 }
 

@@ -38,7 +38,7 @@ StepSummary summarise_step(kovan_document* doc, uint64_t step) {
     const kovan_status status = kovan_n_arrays(doc, step, &n);
     if (status != KOVAN_OK) {
         summary.decoded = false;
-        summary.error = std::string(kovan_status_message(status)) + ": " + kovan_last_error(status == KOVAN_ERR_COMPONENTS ? doc : nullptr);
+        summary.error = std::string(kovan_status_message(status)) + ": " + kovan_last_error(nullptr);
         return summary;
     }
     std::vector<kovan_array_info> infos(n);
@@ -114,33 +114,8 @@ const char* format_name(int format) {
 }
 
 std::string element_name(uint8_t vtk_type) {
-    switch (vtk_type) {
-        case 3: return "2-node beam (CalculiX type 11)";
-        case 5: return "3-node triangle (CalculiX type 7)";
-        case 9: return "4-node quadrilateral (CalculiX type 9)";
-        case 10: return "4-node tetrahedron (CalculiX type 3)";
-        case 12: return "8-node hexahedron (CalculiX type 1)";
-        case 13: return "6-node wedge (CalculiX type 2)";
-        case 14: return "5-node pyramid (CalculiX type 15)";
-        case 21: return "3-node beam (CalculiX type 12)";
-        case 22: return "6-node triangle (CalculiX type 8)";
-        case 23: return "8-node quadrilateral (CalculiX type 10)";
-        case 24: return "10-node tetrahedron (CalculiX type 6)";
-        case 25: return "20-node hexahedron (CalculiX type 4)";
-        case 26: return "15-node wedge (CalculiX type 5)";
-        case 27: return "13-node pyramid (CalculiX type 16)";
-        default: return "VTK type " + std::to_string(vtk_type);
-    }
-}
-
-const char* diagnostic_kind_name(int32_t kind) {
-    switch (kind) {
-        case KOVAN_DIAG_SURPLUS_NODES: return "element with surplus node numbers, kept with the first ones";
-        case KOVAN_DIAG_MISSING_NODES: return "element with too few node numbers, dropped";
-        case KOVAN_DIAG_INCOMPLETE_BLOCK:
-            return "block cut off by the end of the file, which may still be being written";
-        default: return "element of an unknown type, dropped";
-    }
+    const std::string description = kovan_cell_type_description(vtk_type);
+    return description.empty() ? "VTK type " + std::to_string(vtk_type) : description;
 }
 
 }  // namespace kovan_cli

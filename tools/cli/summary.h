@@ -46,7 +46,7 @@ Summary summarise(const std::string& path, uint64_t size, const std::vector<Head
 unsigned default_jobs();
 
 const char* format_name(int format);
+// The library's description of a cell type, or "VTK type N".
 std::string element_name(uint8_t vtk_type);
-const char* diagnostic_kind_name(int32_t kind);
 
 }  // namespace kovan_cli
