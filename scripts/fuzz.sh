@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds the fuzz targets with clang-14 (libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for SECONDS
-# (default 60), seeded with the FRD files under tests/data and examples/data.
+# (default 60), seeded with the FRD files under tests/data, examples/data and
+# fuzz/seeds (records of more than six components, with continuation lines).
 # Any finding fails the run; its input is left in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,7 @@ rm -rf build-fuzz/findings && mkdir -p build-fuzz/findings
 for target in fuzz_open fuzz_rewrite fuzz_writer; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
-    seeds=(tests/data examples/data)
+    seeds=(tests/data examples/data fuzz/seeds)
     [ "$target" = fuzz_writer ] && seeds=()
     ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
     "./build-fuzz/fuzz/$target" "$corpus" "${seeds[@]}" -dict=fuzz/frd.dict -max_total_time="$seconds" \

@@ -21,8 +21,8 @@
 
 namespace kovan {
 
-// How a record's "-1" line read: in CalculiX's own columns, by tokens, or in
-// packed columns whose numbers touch.
+// How a record's lines read: all in CalculiX's own columns, or (any of
+// them) by tokens, or in packed columns whose numbers touch.
 enum class RecordPath { kStandard, kTokens, kPacked };
 
 struct ResultRecordRead {
@@ -128,6 +128,8 @@ struct AsciiResultWalk {
     void continue_record(const Line& line, std::string_view rest) {
         end = line.end();
         if (!valid) return;
+        // A record is read in the standard columns only if every line of it is.
+        if (path == RecordPath::kStandard) path = RecordPath::kTokens;
         const size_t before = values.size();
         if (read_value_tokens(rest)) return;
         values.resize(before);

@@ -166,6 +166,13 @@ TEST(Rewrite, ConversionsReadBackAsTheInputReads) {
                 " -3\n",
         // A file cut inside a result record.
         nodes + header + disp + " -1         1 5.00000E+00\n -1         2 6.0",
+        // Twelve components: a continuation line of seven digits after a
+        // first line in the standard columns.
+        nodes + header + " -4  PSTRESS    12    1\n"
+                " -1         1 1.00000E+00 2.00000E+00 3.00000E+00 4.00000E+00 5.00000E+00 6.00000E+00\n"
+                " -2           -3394928E+00 2.00000E+00 3.00000E+00 4.00000E+00 5.00000E+00 6.00000E+00\n"
+                " -1         2 1.00000E+00 2.00000E+00 3.00000E+00 4.00000E+00 5.00000E+00 6.00000E+00\n"
+                " -2           1.00000E+00 2.00000E+00 3.00000E+00 4.00000E+00 5.00000E+00 6.00000E+00\n -3\n",
     };
     for (const std::string& text : cases) {
         for (int32_t format : {-1, 3}) EXPECT_EQ(conversion_difference(text.data(), text.size(), format), "") << text;
@@ -176,6 +183,8 @@ TEST(Rewrite, ConversionsReadBackAsTheInputReads) {
     EXPECT_EQ(array_values(glued.get(), 0, "DISP"), (std::vector<double>{5.0, 6.0}));
     const std::string kept = converted(cases[4], -1);
     EXPECT_NE(kept.find(" -1         1-0.16254E+04\n -1         2-9.852027E-07\n"), std::string::npos) << kept;
+    const std::string pstress = cases[7].substr(cases[7].find(" -4  PSTRESS"));
+    EXPECT_NE(converted(cases[7], -1).find(pstress), std::string::npos);  // every line as it stood
     const auto special = open_text(cases[5]);
     const std::vector<double> s = array_values(special.get(), 0, "S");
     ASSERT_EQ(s.size(), 6u);
