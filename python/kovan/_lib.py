@@ -35,6 +35,8 @@ _SIGNATURES = {
     "kovan_struct_size": (ctypes.c_uint64, [ctypes.c_int32]),
     "kovan_status_message": (ctypes.c_char_p, [_status]),
     "kovan_last_error": (ctypes.c_char_p, [_doc]),
+    "kovan_cell_type_description": (ctypes.c_char_p, [ctypes.c_int32]),
+    "kovan_diagnostic_description": (ctypes.c_char_p, [ctypes.c_int32]),
     "kovan_open_ex": (_status, [ctypes.c_char_p, ctypes.POINTER(OpenOptions), ctypes.POINTER(_doc)]),
     "kovan_open_memory": (_status, [ctypes.c_void_p, ctypes.c_uint64, ctypes.POINTER(OpenOptions),
                                     ctypes.POINTER(_doc)]),

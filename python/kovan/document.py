@@ -13,15 +13,35 @@ from .errors import check
 PathType = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 
 
+NOT_FRD = 4  # the diagnostic kind of a text in which no line is an FRD line
+
+
+def cell_type_description(vtk_type: int) -> str:
+    """kovan's description of a VTK cell type it makes, such as "8-node
+    hexahedron (CalculiX type 1)"; "" for any other type."""
+    return lib.kovan_cell_type_description(int(vtk_type)).decode()
+
+
+def diagnostic_description(kind: int) -> str:
+    """What a diagnostic kind means, such as "element of an unknown type,
+    dropped"; "" for any other kind."""
+    return lib.kovan_diagnostic_description(int(kind)).decode()
+
+
 class DiagnosticRecord(NamedTuple):
     """One problem kovan noticed while reading: a malformed element (kinds 0
-    to 2) or a block cut off by the end of the file (kind 3)."""
+    to 2), a block cut off by the end of the file (kind 3), or a text that
+    is not an FRD file (kind 4)."""
 
     kind: int
     element_type: int
     line: int
     expected: int
     found: int
+
+    @property
+    def description(self) -> str:
+        return diagnostic_description(self.kind)
 
 
 class _Handle:
@@ -64,10 +84,10 @@ class Step(Mapping):
     def __init__(self, handle: _Handle, index: int, time: float, source: str):
         self.index, self.time, self._source = index, time, source
         count = ctypes.c_uint64()
-        check(lib.kovan_n_arrays(handle.pointer, index, ctypes.byref(count)), handle.pointer)
+        check(lib.kovan_n_arrays(handle.pointer, index, ctypes.byref(count)))
         infos = (ArrayInfo * count.value)()
         if count.value:
-            check(lib.kovan_array_info_range(handle.pointer, index, 0, count.value, infos), handle.pointer)
+            check(lib.kovan_array_info_range(handle.pointer, index, 0, count.value, infos))
         self._arrays: Dict[str, np.ndarray] = {}
         self.derived: Dict[str, bool] = {}  # whether kovan computed the array (von Mises, principal values)
         for i, info in enumerate(infos):
@@ -75,7 +95,7 @@ class Step(Mapping):
             if name in self._arrays:
                 continue  # a later array of the same name; the first one answers to it
             values = ctypes.POINTER(ctypes.c_double)()
-            check(lib.kovan_array_data(handle.pointer, index, i, ctypes.byref(values)), handle.pointer)
+            check(lib.kovan_array_data(handle.pointer, index, i, ctypes.byref(values)))
             shape = (info.n_tuples,) if info.n_components == 1 else (info.n_tuples, info.n_components)
             self._arrays[name] = _array(handle, values, np.float64, shape)
             self.derived[name] = bool(info.derived)

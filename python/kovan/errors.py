@@ -69,17 +69,10 @@ def error_for(status: int, detail: str = "") -> KovanError:
     return _CLASSES.get(status, KovanError)(status, detail)
 
 
-def check(status: int, handle=None, argument_text: bool = False) -> None:
-    """Raises the exception of a status other than OK. A step that failed to
-    decode leaves its text with the document, every other failure with the
-    calling thread; range and argument failures leave none, except where the
-    call says (`argument_text`: the Writer's name check), so that an older
-    text is not shown for them."""
+def check(status: int) -> None:
+    """Raises the exception of a status other than OK, with the text that the
+    failing call left in the calling thread's slot (every failure leaves one)."""
     if status == Status.OK:
         return
-    has_text = status not in (Status.RANGE, Status.ARG) or (status == Status.ARG and argument_text)
-    detail = b""
-    if has_text:
-        detail = lib.kovan_last_error(handle if status == Status.COMPONENTS else None) or b""
+    detail = lib.kovan_last_error(None) or b""
     raise error_for(status, detail.decode("utf-8", "replace"))
-

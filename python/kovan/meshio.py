@@ -15,7 +15,7 @@ import numpy as np
 from meshio._mesh import topological_dimension
 from meshio._vtk_common import meshio_to_vtk_type, vtk_to_meshio_type
 
-from .document import Document, PathType
+from .document import NOT_FRD, Document, PathType, diagnostic_description
 from .writing import FormatType, Writer
 
 
@@ -35,6 +35,8 @@ def cell_blocks(doc: Document) -> Tuple[List[Tuple[str, np.ndarray]], List[np.nd
 def read(filename: PathType) -> meshio.Mesh:
     """The FRD file's mesh with its last step's arrays as point data (copies)."""
     with Document(filename) as doc:
+        if any(d.kind == NOT_FRD for d in doc.diagnostics):
+            raise meshio.ReadError(f"{doc.source}: {diagnostic_description(NOT_FRD)}")
         blocks, block_ids = cell_blocks(doc)
         point_data: Dict[str, np.ndarray] = {"NODE_ID": np.array(doc.node_ids)}
         if doc.steps:

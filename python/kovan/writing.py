@@ -8,7 +8,7 @@ import numpy as np
 
 from ._lib import lib
 from .document import PathType, _buffer_of
-from .errors import check
+from .errors import Status, check, error_for
 
 FORMATS = {"keep": -1, "ascii-short": 0, "ascii-long": 1, "binary-float": 2, "binary-double": 3}
 FormatType = Union[str, int]
@@ -50,10 +50,16 @@ def convert(path: PathType, to: FormatType = "keep") -> bytes:
 
 
 def _contiguous(values, dtype, what: str) -> np.ndarray:
+    """The values as a contiguous array of `dtype`; only integers and reals
+    are taken: objects (None would become NaN), texts ('1' would become 1.0)
+    and complex numbers (their imaginary part would go) raise TypeError."""
     try:
-        return np.ascontiguousarray(values, dtype=dtype)
+        given = np.asarray(values)
     except (TypeError, ValueError) as error:
         raise TypeError(f"{what} must be numbers: {error}") from None
+    if given.dtype.kind not in "biuf":
+        raise TypeError(f"{what} must be integers or reals, not {given.dtype}")
+    return np.ascontiguousarray(given, dtype=dtype)
 
 
 def _pointer(array: Optional[np.ndarray], ctype):
@@ -77,7 +83,7 @@ class Writer:
     def __init__(self, format: FormatType = "binary-float"):
         self._pointer = lib.kovan_writer_new(_format_code(format, False))
         if not self._pointer:
-            raise MemoryError("the writer could not be created")
+            raise error_for(Status.NOMEM, (lib.kovan_last_error(None) or b"").decode("utf-8", "replace"))
         self.format = format
         self._n_points: Optional[int] = None
         self._step_begun = False
@@ -173,8 +179,7 @@ class Writer:
         if not 0 <= int(type_code) < 2**32:
             raise ValueError(f"type_code is an unsigned 32-bit integer, not {type_code!r}")
         check(lib.kovan_writer_add_array(writer, encoded_name, values.shape[1], names, int(type_code),
-                                         values.ctypes.data_as(ctypes.POINTER(ctypes.c_double))),
-              argument_text=True)
+                                         values.ctypes.data_as(ctypes.POINTER(ctypes.c_double))))
 
     def finish(self) -> bytes:
         """The whole file, as bytes; the writer takes nothing more."""

@@ -10,6 +10,7 @@ import pytest
 
 import kovan
 from kovan._lib import lib
+from kovan.errors import check
 
 DATA = Path(__file__).resolve().parents[2] / "tests" / "data"
 SAMPLE = Path(__file__).resolve().parents[2] / "examples" / "data" / "cantilever.frd"
@@ -78,6 +79,10 @@ def test_failures_raise_the_exception_of_their_status_with_its_detail():
         doc.step(0)
     assert components.value.status is kovan.Status.COMPONENTS
     assert components.value.detail == "array 'S': node 2 has 2 components, expected 6"
+    # Each failure carries its own text, never the one before it.
+    with kovan.open_bytes(text) as doc, pytest.raises(kovan.RangeError) as beyond:
+        check(lib.kovan_step_time(doc._handle.pointer, 5, ctypes.byref(ctypes.c_double())))
+    assert beyond.value.detail == "step 5 is out of range: the document has 1 step"
 
 
 def test_convert_and_write_round_trip():
@@ -114,6 +119,9 @@ def test_writer_misuse_raises_instead_of_reading_past_the_callers_arrays():
         writer.add_array("T\0X", np.zeros(5))
     with pytest.raises(TypeError):
         writer.add_array(7, np.zeros(5))
+    for values in ([None, 1.0, 2.0, 3.0, 4.0], ["1", "2", "3", "4", "5"], [b"1"] * 5, np.ones(5, complex)):
+        with pytest.raises(TypeError, match="integers or reals"):
+            writer.add_array("T", values)
     with pytest.raises(kovan.ArgumentError) as refused:  # kovan's own check, with its text
         writer.add_array("TWO WORDS", np.zeros(5))
     assert refused.value.detail == 'array name "TWO WORDS" is empty or contains whitespace, and would not survive being read back'

@@ -49,6 +49,18 @@ def test_meshio_reads_and_writes_frd_as_kovan_does(path, tmp_path):
             assert same_bits(written.step(0)[name], values), name
 
 
+def test_meshio_refuses_a_text_that_is_not_frd_and_reads_an_empty_file(tmp_path):
+    (tmp_path / "notes.frd").write_bytes(b"a note, renamed\n")
+    with pytest.raises(meshio.ReadError, match="not an FRD file"):
+        kovan.meshio.read(tmp_path / "notes.frd")
+    with pytest.raises(SystemExit):  # meshio 7.0 prints a reader's ReadError and exits
+        meshio.read(tmp_path / "notes.frd")
+    (tmp_path / "empty.frd").write_bytes(b"")
+    assert len(meshio.read(tmp_path / "empty.frd").points) == 0
+    assert kovan.diagnostic_description(kovan.NOT_FRD) == "not an FRD file"
+    assert kovan.cell_type_description(12) == "8-node hexahedron (CalculiX type 1)"
+
+
 @pytest.mark.parametrize("name", ["cantilever.frd", "beam_frequency.frd"])
 def test_one_xdmf_series_holds_every_step(name, tmp_path):
     path = ROOT / ("examples/data" if name == "cantilever.frd" else "tests/data") / name
