@@ -190,6 +190,17 @@ def test_failures_are_errors_not_crashes(tmp_path, messages):
     assert "step 0 (time 0.5) cannot be shown: " in output and "node 2 has 3 components, expected 6" in output
     assert "step 1" not in output
 
+    notes = tmp_path / "notes.frd"
+    notes.write_bytes(b"a note that was renamed\n")
+    reader = CalculiXFRDReader(FileName=str(notes))  # noqa: F821
+    reader.UpdatePipeline()
+    assert "notes.frd: not an FRD file" in messages.GetOutput()
+    # ParaView asks the reader before it chooses it for a file.
+    factory = servermanager.vtkSMProxyManager.GetProxyManager().GetReaderFactory()
+    session = servermanager.ActiveConnection.Session
+    assert not factory.CanReadFile(str(notes), session)
+    assert factory.CanReadFile(str(conflicting), session) and factory.GetReaderName() == "KovanFRDReader"
+
 
 def test_files_without_cells_or_steps_read_as_what_they_hold(tmp_path):
     nodes_only = tmp_path / "nodes.frd"

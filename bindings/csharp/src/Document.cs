@@ -20,10 +20,11 @@ namespace Kovan
         public bool Derived { get; }
     }
 
-    public enum DiagnosticKind { SurplusNodes = 0, MissingNodes = 1, UnknownType = 2, IncompleteBlock = 3 }
+    public enum DiagnosticKind { SurplusNodes = 0, MissingNodes = 1, UnknownType = 2, IncompleteBlock = 3, NotFrd = 4 }
 
-    /// <summary>A problem kovan noticed while reading: a malformed element, or a
-    /// block the end of the file cuts off (a file still being written).</summary>
+    /// <summary>A problem kovan noticed while reading: a malformed element, a
+    /// block the end of the file cuts off (a file still being written), or a
+    /// text that is not an FRD file.</summary>
     public readonly struct Diagnostic
     {
         internal Diagnostic(DiagnosticRecord r)
@@ -35,6 +36,17 @@ namespace Kovan
         public long Line { get; }
         public long Expected { get; }
         public long Found { get; }
+        /// <summary>What the kind means, in kovan's words.</summary>
+        public string Description { get { return Descriptions.OfDiagnostic(Kind); } }
+    }
+
+    /// <summary>kovan's texts for what it hands out, the same in every program that shows them.</summary>
+    public static class Descriptions
+    {
+        /// <summary>"8-node hexahedron (CalculiX type 1)"; "" for a type kovan does not make.</summary>
+        public static string OfCellType(byte vtkType) { return Utf8.Read(Native.kovan_cell_type_description(vtkType)) ?? ""; }
+        /// <summary>"element of an unknown type, dropped"; "" for another value.</summary>
+        public static string OfDiagnostic(DiagnosticKind kind) { return Utf8.Read(Native.kovan_diagnostic_description((int)kind)) ?? ""; }
     }
 
     /// <summary>An open FRD file or text: its mesh, its steps and their arrays.
@@ -160,11 +172,11 @@ namespace Kovan
             Index = index;
             Time = document.StepTimes[index];
             ulong count;
-            KovanException.Check(Native.kovan_n_arrays(document.Handle, (ulong)index, out count), document.Handle);
+            KovanException.Check(Native.kovan_n_arrays(document.Handle, (ulong)index, out count));
             var records = new ArrayInfoRecord[count];
             fixed (ArrayInfoRecord* first = records)
             {
-                KovanException.Check(Native.kovan_array_info_range(document.Handle, (ulong)index, 0, count, first), document.Handle);
+                KovanException.Check(Native.kovan_array_info_range(document.Handle, (ulong)index, 0, count, first));
             }
             var arrays = new ArrayInfo[count];
             for (int i = 0; i < arrays.Length; ++i)
@@ -192,7 +204,7 @@ namespace Kovan
         {
             if (index < 0 || index >= Arrays.Count) throw new ArgumentOutOfRangeException(nameof(index));
             double* values;
-            KovanException.Check(Native.kovan_array_data(document.Handle, (ulong)Index, (ulong)index, out values), document.Handle);
+            KovanException.Check(Native.kovan_array_data(document.Handle, (ulong)Index, (ulong)index, out values));
             var info = Arrays[index];
             return new ReadOnlySpan<double>(values, checked((int)(info.TupleCount * info.ComponentCount)));
         }

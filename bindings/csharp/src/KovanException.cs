@@ -16,8 +16,7 @@ namespace Kovan
     }
 
     /// <summary>A failed call into kovan: its status, the status's fixed
-    /// message and kovan's detail text about this failure ("" when the
-    /// failure leaves none).</summary>
+    /// message and kovan's detail text about this failure.</summary>
     public sealed class KovanException : Exception
     {
         public Status Status { get; }
@@ -32,18 +31,12 @@ namespace Kovan
             Detail = detail;
         }
 
-        // Texts are read where the failure left them: a step that failed to
-        // decode with its document, other failures with the calling thread;
-        // argument and range failures leave none, so an older text is not shown.
-        internal static void Check(int status, DocumentHandle doc = null, bool argumentText = false)
+        // Every failure leaves its own text with the calling thread.
+        internal static void Check(int status)
         {
             if (status == 0) return;
-            var code = (Status)status;
-            string detail = "";
-            bool hasText = (code != Status.Argument && code != Status.Range) || (code == Status.Argument && argumentText);
-            if (hasText)
-                detail = Utf8.Read(code == Status.Components && doc != null ? Native.kovan_last_error(doc) : Native.kovan_thread_error(IntPtr.Zero)) ?? "";
-            throw new KovanException(code, Utf8.Read(Native.kovan_status_message(status)), detail);
+            string detail = Utf8.Read(Native.kovan_thread_error(IntPtr.Zero)) ?? "";
+            throw new KovanException((Status)status, Utf8.Read(Native.kovan_status_message(status)), detail);
         }
     }
 }

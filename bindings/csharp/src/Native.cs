@@ -16,6 +16,8 @@ namespace Kovan
         [DllImport(Library)] internal static extern IntPtr kovan_status_message(int status);
         [DllImport(Library)] internal static extern IntPtr kovan_last_error(DocumentHandle doc);
         [DllImport(Library, EntryPoint = "kovan_last_error")] internal static extern IntPtr kovan_thread_error(IntPtr nullDocument);
+        [DllImport(Library)] internal static extern IntPtr kovan_cell_type_description(int vtkType);
+        [DllImport(Library)] internal static extern IntPtr kovan_diagnostic_description(int kind);
 
         [DllImport(Library)] internal static extern int kovan_open_ex(byte[] path, ref OpenOptions options, out DocumentHandle doc);
         [DllImport(Library)] internal static extern int kovan_open_memory(byte* data, ulong size, ref OpenOptions options, out DocumentHandle doc);

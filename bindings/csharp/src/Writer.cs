@@ -103,7 +103,7 @@ namespace Kovan
                 fixed (IntPtr* n = pointers)
                 {
                     KovanException.Check(Native.kovan_writer_add_array(Live, encodedName, (uint)componentCount,
-                                                                       componentNames == null ? null : n, typeCode, v), argumentText: true);
+                                                                       componentNames == null ? null : n, typeCode, v));
                 }
             }
             finally

@@ -23,7 +23,10 @@ namespace Kovan.Tests
                 var byType = new SortedDictionary<int, long>();
                 foreach (byte type in doc.CellTypes) byType[type] = byType.ContainsKey(type) ? byType[type] + 1 : 1;
                 foreach (JsonValue entry in (JsonArray)summary["cells"]["by_type"])
+                {
                     Assert.AreEqual(Oracles.Integer(entry["count"]), byType[(int)Oracles.Integer(entry["vtk_type"])]);
+                    Assert.AreEqual((string)entry["element"], Descriptions.OfCellType((byte)Oracles.Integer(entry["vtk_type"])));
+                }
                 Assert.AreEqual(summary["steps"].Count, doc.StepTimes.Count);
                 for (int s = 0; s < doc.StepTimes.Count; ++s) CheckStep(summary["steps"][s], doc.GetStep(s));
                 var diagnostics = doc.Diagnostics;
@@ -33,6 +36,7 @@ namespace Kovan.Tests
                     Assert.AreEqual(Oracles.Integer(summary["diagnostics"][i]["kind"]), (long)diagnostics[i].Kind);
                     Assert.AreEqual(Oracles.Integer(summary["diagnostics"][i]["line"]), diagnostics[i].Line);
                     Assert.AreEqual(Oracles.Integer(summary["diagnostics"][i]["found"]), diagnostics[i].Found);
+                    Assert.AreEqual((string)summary["diagnostics"][i]["description"], diagnostics[i].Description);
                 }
             }
         }

@@ -73,7 +73,7 @@ namespace Kovan.Tests
             }
             var refused = Assert.Throws<KovanException>(() => Converter.Rewrite(original, (Format)7));
             Assert.AreEqual(Status.Argument, refused.Status);
-            Assert.AreEqual("", refused.Detail);
+            Assert.AreEqual("format is none of -1 (keep) and 0 to 3", refused.Detail);
         }
     }
 }

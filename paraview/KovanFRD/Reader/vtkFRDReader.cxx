@@ -23,6 +23,7 @@
 #include <kovan.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -45,24 +46,26 @@ FileStamp stamp_of(const char* path) {
     return stamp;
 }
 
-// kovan leaves a step's decoding failure with the document, and running out
-// of memory or an internal fault with the calling thread.
-const char* failure_text(kovan_status status, const kovan_document* doc) {
-    return kovan_last_error(status == KOVAN_ERR_COMPONENTS ? doc : nullptr);
-}
-
-const char* diagnostic_text(int32_t kind) {
-    switch (kind) {
-        case KOVAN_DIAG_SURPLUS_NODES:
-            return "elements with surplus node numbers, kept with the first ones";
-        case KOVAN_DIAG_MISSING_NODES:
-            return "elements with too few node numbers, left out";
-        case KOVAN_DIAG_UNKNOWN_TYPE:
-            return "elements of an unknown type, left out";
-        default:
-            return "blocks cut off by the end of the file, which may still be being written: result "
-                   "blocks cut off are left out of their steps";
+// Whether the first bytes of a file can be the start of an FRD file, by
+// kovan's own rule: opened as a text still being written, they carry no
+// "not an FRD file" diagnostic.
+bool starts_like_frd(const char* path) {
+    constexpr std::streamsize kFirstBytes = 65536;
+    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
+    if (!file) return false;
+    std::vector<char> bytes(kFirstBytes);
+    file.read(bytes.data(), kFirstBytes);
+    kovan_document* doc = nullptr;
+    if (kovan_open_memory(bytes.data(), static_cast<uint64_t>(file.gcount()), nullptr, &doc) != KOVAN_OK) {
+        return true;  // FRD that kovan refuses: opening it says why
     }
+    bool frd = true;
+    for (uint64_t i = 0; i < kovan_n_diagnostics(doc); ++i) {
+        kovan_diagnostic d{};
+        if (kovan_diagnostic_at(doc, i, &d) == KOVAN_OK && d.kind == KOVAN_DIAG_NOT_FRD) frd = false;
+    }
+    kovan_close(doc);
+    return frd;
 }
 
 // Component names where the layout is known: vectors, and symmetric tensors in
@@ -174,7 +177,9 @@ bool vtkFRDReader::OpenIfChanged(vtkDataObject* output) {
 
     kovan_open_options options{static_cast<uint32_t>(this->WedgeOrder), 0};
     kovan_document* doc = nullptr;
+    this->UpdateProgress(0.0);
     kovan_status status = kovan_open_ex(this->FileName, &options, &doc);
+    this->UpdateProgress(1.0);
     if (status != KOVAN_OK) {
         vtkErrorMacro(<< this->FileName << ": " << kovan_status_message(status) << ": " << kovan_last_error(nullptr));
         return false;
@@ -187,15 +192,24 @@ bool vtkFRDReader::OpenIfChanged(vtkDataObject* output) {
     for (uint64_t step = 0; step < in.StepTimes.size(); ++step) {
         kovan_step_time(doc, step, &in.StepTimes[step]);
     }
-    this->ReportDiagnostics();
+    if (!this->ReportDiagnostics()) {
+        in.Document.reset();
+        in.OpenedPath.clear();
+        return false;
+    }
     return true;
 }
 
-// One warning per kind of diagnostic: a damaged file can hold thousands.
-void vtkFRDReader::ReportDiagnostics() {
+int vtkFRDReader::CanReadFile(const char* name) {
+    return name != nullptr && starts_like_frd(name) ? 1 : 0;
+}
+
+// One warning per kind of diagnostic: a damaged file can hold thousands. A
+// text that is no FRD file is an error: there is nothing to show.
+bool vtkFRDReader::ReportDiagnostics() {
     kovan_document* doc = this->Internal->Document.get();
     uint64_t n = kovan_n_diagnostics(doc);
-    for (int32_t kind = KOVAN_DIAG_SURPLUS_NODES; kind <= KOVAN_DIAG_INCOMPLETE_BLOCK; ++kind) {
+    for (int32_t kind = KOVAN_DIAG_SURPLUS_NODES; kind <= KOVAN_DIAG_NOT_FRD; ++kind) {
         uint64_t count = 0;
         kovan_diagnostic first{};
         for (uint64_t i = 0; i < n; ++i) {
@@ -204,11 +218,18 @@ void vtkFRDReader::ReportDiagnostics() {
                 first = d;
             }
         }
-        if (count > 0) {
-            vtkWarningMacro(<< this->FileName << ": " << count << " " << diagnostic_text(kind) << "; the first at line "
-                            << first.line << " (expected " << first.expected << ", found " << first.found << ")");
+        if (count == 0) {
+            continue;
         }
+        if (kind == KOVAN_DIAG_NOT_FRD) {
+            vtkErrorMacro(<< this->FileName << ": " << kovan_diagnostic_description(kind));
+            return false;
+        }
+        vtkWarningMacro(<< this->FileName << ": " << kovan_diagnostic_description(kind) << " (" << count
+                        << (count == 1 ? " time" : " times") << "; the first at line " << first.line << ", expected "
+                        << first.expected << ", found " << first.found << ")");
     }
+    return true;
 }
 
 // Points, cells and the FRD numbers, as views of the document: built once per
@@ -274,7 +295,7 @@ bool vtkFRDReader::AddStepArrays(vtkUnstructuredGrid* output, vtkTypeUInt64 step
     }
     if (status != KOVAN_OK) {
         vtkErrorMacro(<< this->FileName << ": step " << step << " (time " << in.StepTimes[step]
-                      << ") cannot be shown: " << kovan_status_message(status) << ": " << failure_text(status, doc));
+                      << ") cannot be shown: " << kovan_status_message(status) << ": " << kovan_last_error(nullptr));
         return false;
     }
     in.ListingArrays = true;
@@ -293,7 +314,7 @@ bool vtkFRDReader::AddStepArrays(vtkUnstructuredGrid* output, vtkTypeUInt64 step
         status = kovan_array_data(doc, step, i, &values);
         if (status != KOVAN_OK) {
             vtkErrorMacro(<< this->FileName << ": array " << array.name << " of step " << step
-                          << " cannot be read: " << kovan_status_message(status) << ": " << failure_text(status, doc));
+                          << " cannot be read: " << kovan_status_message(status) << ": " << kovan_last_error(nullptr));
             return false;
         }
         auto view = view_doubles(in.Document, values, static_cast<vtkIdType>(array.n_tuples),
@@ -332,5 +353,8 @@ int vtkFRDReader::RequestData(vtkInformation*, vtkInformationVector**, vtkInform
     }
     add_field_value<vtkDoubleArray>(output->GetFieldData(), "TIME", in.StepTimes[step]);
     add_field_value<vtkTypeInt64Array>(output->GetFieldData(), "STEP", static_cast<vtkTypeInt64>(step));
-    return this->AddStepArrays(output, step) ? 1 : 0;
+    this->UpdateProgress(0.0);
+    const bool added = this->AddStepArrays(output, step);
+    this->UpdateProgress(1.0);
+    return added ? 1 : 0;
 }

@@ -67,6 +67,13 @@ public:
     /** Reads the file again on the next update (new steps of a growing file). */
     void Reload();
 
+    /**
+     * 1 when the file's first bytes can begin an FRD file (kovan finds an FRD
+     * line in them, or they are too few to tell), 0 otherwise: ParaView asks
+     * before it chooses this reader for a file.
+     */
+    int CanReadFile(const char* name);
+
     /** Steps decoded since the file was last read (kovan_steps_parsed). */
     vtkIdType GetNumberOfDecodedSteps();
 
@@ -86,7 +93,7 @@ private:
     void operator=(const vtkFRDReader&) = delete;
 
     bool OpenIfChanged(vtkDataObject* output);
-    void ReportDiagnostics();
+    bool ReportDiagnostics();
     void BuildMesh();
     bool AddStepArrays(vtkUnstructuredGrid* output, vtkTypeUInt64 step);
 
