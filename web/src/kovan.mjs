@@ -1,16 +1,21 @@
 // kovan in JavaScript: the library's WebAssembly module behind a small API,
-// in browsers and in Node. The default export resolves to the API:
+// in browsers and in Node. Importing does nothing; load() starts the module
+// and resolves to the API (one module per page or worker, shared):
 //
-//   const kovan = await kovanReady;
+//   import { load } from './kovan.mjs';
+//   const kovan = await load();
 //   const doc = kovan.open(uint8Array);
 //   doc.info();                       // as `kovan info --json`
 //   doc.arrayData(doc.nSteps - 1, 'DISP');
 //   doc.close();
 //
+// The default export, awaited, is load()'s API too (`await kovanReady`), as
+// it has always been; it starts the module only when it is awaited.
+//
 // Everything handed out is a copy: the module's memory moves when it grows,
 // so views into it would not stay valid.
 import createKovanModule from '../build/kovan_wasm.mjs';
-import { describeElement, describeDiagnostic, escapedText } from './names.mjs';
+import { escapedText } from './names.mjs';
 
 export const Status = Object.freeze({ OK: 0, IO: 1, PARSE: 2, RANGE: 3, NOMEM: 4, ARG: 5, COMPONENTS: 6, INTERNAL: 7 });
 export const Format = Object.freeze({ 'keep': -1, 'ascii-short': 0, 'ascii-long': 1, 'binary-float': 2, 'binary-double': 3 });
@@ -25,8 +30,9 @@ export class KovanError extends Error {
   }
 }
 
-const ARRAY_INFO_SIZE = 24;
-const DIAGNOSTIC_SIZE = 32;
+const ABI_VERSION = 3;
+const STRUCT_ARRAY_INFO = 1;
+const STRUCT_DIAGNOSTIC = 2;
 const RESERVE_SLACK = 16 << 20;  // the mesh and the first step's arrays, roughly
 
 // Bytes of a NUL-terminated text in the module's memory, as JavaScript text.
@@ -56,16 +62,11 @@ function withBytes(m, bytes, body) {
   });
 }
 
-// Throws for a failed status with the text the interface leaves for it:
-// none for argument and range failures, the document's when a step failed
-// to decode, the thread's otherwise.
-function check(m, status, doc = 0) {
+// Throws for a failed status with the text the failing call left in the
+// thread's slot: every failure leaves one.
+function check(m, status) {
   if (status === Status.OK) return;
-  const message = textAt(m, m._kovan_status_message(status));
-  let detail = '';
-  if (status === Status.COMPONENTS) detail = textAt(m, m._kovan_last_error(doc));
-  else if (status !== Status.ARG && status !== Status.RANGE) detail = textAt(m, m._kovan_last_error(0));
-  throw new KovanError(status, message, detail);
+  throw new KovanError(status, textAt(m, m._kovan_status_message(status)), textAt(m, m._kovan_last_error(0)));
 }
 
 function copyOf(m, ArrayType, pointer, length) {
@@ -102,7 +103,8 @@ export function ranges(values, components) {
   return { min: min.map(numberOrNull), max: max.map(numberOrNull) };
 }
 
-class Document {
+// An open document; made by the API's open().
+export class Document {
   constructor(m, handle) {
     this._m = m;
     this._handle = handle;
@@ -144,19 +146,20 @@ class Document {
     const m = this._m;
     const doc = this._doc;
     const count = withScratch(m, 8, (out) => {
-      check(m, m._kovan_n_arrays(doc, BigInt(step), out), doc);
+      check(m, m._kovan_n_arrays(doc, BigInt(step), out));
       return Number(m.HEAP64[out / 8]);
     });
-    return withScratch(m, ARRAY_INFO_SIZE * count, (records) => {
-      check(m, m._kovan_array_info_range(doc, BigInt(step), 0n, BigInt(count), records), doc);
-      return Array.from({ length: count }, (_, i) => arrayInfoAt(m, records + ARRAY_INFO_SIZE * i));
+    const size = m.recordSizes.arrayInfo;
+    return withScratch(m, size * count, (records) => {
+      check(m, m._kovan_array_info_range(doc, BigInt(step), 0n, BigInt(count), records));
+      return Array.from({ length: count }, (_, i) => arrayInfoAt(m, records + size * i));
     });
   }
 
   arrayInfo(step, index) {
     const m = this._m;
-    return withScratch(m, ARRAY_INFO_SIZE, (record) => {
-      check(m, m._kovan_array_info_at(this._doc, BigInt(step), BigInt(index), record), this._doc);
+    return withScratch(m, m.recordSizes.arrayInfo, (record) => {
+      check(m, m._kovan_array_info_at(this._doc, BigInt(step), BigInt(index), record));
       return arrayInfoAt(m, record);
     });
   }
@@ -182,7 +185,7 @@ class Document {
     if (index < 0) throw new KovanError(Status.RANGE, textAt(m, m._kovan_status_message(Status.RANGE)), `no array named ${array}`);
     const { components } = this.arrayInfo(step, index);
     return withScratch(m, 8, (out) => {
-      check(m, m._kovan_array_data(doc, BigInt(step), BigInt(index), out), doc);
+      check(m, m._kovan_array_data(doc, BigInt(step), BigInt(index), out));
       return copyOf(m, Float64Array, m.HEAPU32[out / 4], this.nPoints * components);
     });
   }
@@ -191,13 +194,13 @@ class Document {
     const m = this._m;
     const doc = this._doc;
     const list = [];
-    withScratch(m, DIAGNOSTIC_SIZE, (out) => {
+    withScratch(m, m.recordSizes.diagnostic, (out) => {
       for (let i = 0; i < this.nDiagnostics; ++i) {
         check(m, m._kovan_diagnostic_at(doc, BigInt(i), out));
         const kind = m.HEAP32[out / 4];
         list.push({
           kind,
-          description: describeDiagnostic(kind),
+          description: describeDiagnostic(m, kind),
           element_type: m.HEAP32[out / 4 + 1],
           line: Number(m.HEAP64[out / 8 + 1]),
           expected: Number(m.HEAP64[out / 8 + 2]),
@@ -210,6 +213,7 @@ class Document {
 
   // What the mesh holds and the steps' times, without decoding any step.
   summary() {
+    const m = this._m;
     const byType = new Map();
     for (const type of this.cellTypes()) byType.set(type, (byType.get(type) ?? 0) + 1);
     return {
@@ -217,7 +221,7 @@ class Document {
       cells: {
         total: this.nCells,
         by_type: [...byType.keys()].sort((a, b) => a - b)
-          .map((type) => ({ count: byType.get(type), element: describeElement(type), vtk_type: type })),
+          .map((type) => ({ count: byType.get(type), element: describeElement(m, type), vtk_type: type })),
       },
       steps: Array.from({ length: this.nSteps }, (_, index) => ({ index, time: numberOrNull(this.stepTime(index)) })),
       diagnostics: this.diagnostics(),
@@ -257,9 +261,34 @@ class Document {
   }
 }
 
+// The library's descriptions: "8-node hexahedron (CalculiX type 1)", "VTK
+// type N" for a type it does not make; what a diagnostic kind means.
+function describeElement(m, vtkType) {
+  return textAt(m, m._kovan_cell_type_description(vtkType)) || `VTK type ${vtkType}`;
+}
+
+function describeDiagnostic(m, kind) {
+  return textAt(m, m._kovan_diagnostic_description(kind));
+}
+
+// The record layouts this file reads are those of ABI version 3; their
+// sizes, which the arrays of records step by, come from the library.
+function checkAbi(m) {
+  const version = m._kovan_abi_version();
+  if (version !== ABI_VERSION) throw new Error(`the kovan module has ABI version ${version}; this file reads ${ABI_VERSION}`);
+  m.recordSizes = {
+    arrayInfo: Number(m._kovan_struct_size(STRUCT_ARRAY_INFO)),
+    diagnostic: Number(m._kovan_struct_size(STRUCT_DIAGNOSTIC)),
+  };
+}
+
 function makeApi(m) {
+  checkAbi(m);
   return {
     abiVersion: m._kovan_abi_version(),
+
+    describeElement: (vtkType) => describeElement(m, vtkType),
+    describeDiagnostic: (kind) => describeDiagnostic(m, kind),
 
     // Makes room for opening a text of `size` bytes: the module's memory
     // grows once and its new pages are touched now, rather than one by one
@@ -304,4 +333,16 @@ function makeApi(m) {
   };
 }
 
-export default createKovanModule().then(makeApi);
+let loaded = null;
+
+// Starts the module (once) and resolves to the API. `options` go to the
+// module's factory the first time (emscripten's, such as locateFile or
+// print); later calls share the first module.
+export function load(options = {}) {
+  loaded ??= createKovanModule(options).then(makeApi);
+  return loaded;
+}
+
+// Awaiting the default export loads the module: existing pages that
+// `await kovanReady` keep working, and importing starts nothing.
+export default { then: (resolve, reject) => load().then(resolve, reject) };

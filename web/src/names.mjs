@@ -1,38 +1,5 @@
-// The texts `kovan info` shows for cell types and diagnostics, and its way
-// of showing bytes that are not UTF-8, so that the module's summary reads as
-// the tool's.
-
-const ELEMENTS = new Map([
-  [3, '2-node beam (CalculiX type 11)'],
-  [5, '3-node triangle (CalculiX type 7)'],
-  [9, '4-node quadrilateral (CalculiX type 9)'],
-  [10, '4-node tetrahedron (CalculiX type 3)'],
-  [12, '8-node hexahedron (CalculiX type 1)'],
-  [13, '6-node wedge (CalculiX type 2)'],
-  [14, '5-node pyramid (CalculiX type 15)'],
-  [21, '3-node beam (CalculiX type 12)'],
-  [22, '6-node triangle (CalculiX type 8)'],
-  [23, '8-node quadrilateral (CalculiX type 10)'],
-  [24, '10-node tetrahedron (CalculiX type 6)'],
-  [25, '20-node hexahedron (CalculiX type 4)'],
-  [26, '15-node wedge (CalculiX type 5)'],
-  [27, '13-node pyramid (CalculiX type 16)'],
-]);
-
-const DIAGNOSTICS = [
-  'element with surplus node numbers, kept with the first ones',
-  'element with too few node numbers, dropped',
-  'element of an unknown type, dropped',
-  'block cut off by the end of the file, which may still be being written',
-];
-
-export function describeElement(vtkType) {
-  return ELEMENTS.get(vtkType) ?? `VTK type ${vtkType}`;
-}
-
-export function describeDiagnostic(kind) {
-  return DIAGNOSTICS[kind] ?? DIAGNOSTICS[2];
-}
+// The tool's way of showing bytes that are not UTF-8, so that the module's
+// texts read as the tool's.
 
 const strict = new TextDecoder('utf-8', { fatal: true });
 const lenient = new TextDecoder('utf-8');

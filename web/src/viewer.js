@@ -4,10 +4,12 @@
 import * as THREE from 'three';
 import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
 import { fillColours, gradientCss } from './colors.js';
-import { describeDiagnostic } from './names.mjs';
 
 const $ = (id) => document.getElementById(id);
 const worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
+
+// The diagnostic kind of a text in which no line is an FRD line.
+const NOT_FRD = 4;
 
 const state = { summary: null, fileName: '', openedAt: 0, shownOnce: false, stepArrays: new Map() };
 const view = createView($('view'));
@@ -70,6 +72,10 @@ function opened({ summary, mesh, timings }) {
   $('controls').disabled = false;
   showSummary();
   showDiagnostics(summary.diagnostics);
+  if (summary.diagnostics.some((d) => d.kind === NOT_FRD)) {
+    finishShowing('not an FRD file', true);
+    return;
+  }
   if (summary.steps.length === 0) {
     finishShowing('no steps: the mesh alone');
     return;
@@ -199,9 +205,9 @@ function showDiagnostics(diagnostics) {
     return;
   }
   const byKind = new Map();
-  for (const d of diagnostics) byKind.set(d.kind, [...(byKind.get(d.kind) ?? []), d.line]);
-  $('diagnostics').textContent = [...byKind].map(([kind, lines]) =>
-    `${lines.length} ${describeDiagnostic(kind)} (line ${lines.slice(0, 3).join(', ')}${lines.length > 3 ? ', ...' : ''})`).join('\n');
+  for (const d of diagnostics) byKind.set(d.description, [...(byKind.get(d.description) ?? []), d.line]);
+  $('diagnostics').textContent = [...byKind].map(([description, lines]) =>
+    `${lines.length} ${description} (line ${lines.slice(0, 3).join(', ')}${lines.length > 3 ? ', ...' : ''})`).join('\n');
 }
 
 // ---- the 3D view ----

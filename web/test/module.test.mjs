@@ -7,7 +7,7 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import kovanReady, { Format, KovanError, Status } from '../dist/kovan.mjs';
+import kovanReady, { Document, Format, KovanError, Status, load } from '../dist/kovan.mjs';
 import { dataDir, files, nativeTool } from './native.mjs';
 
 const kovan = await kovanReady;
@@ -58,10 +58,22 @@ test('the mesh and arrays are the library\'s, and failures carry their texts', (
   assert.equal(disp.length, 3 * doc.nPoints);
   assert.equal(doc.stepsParsed, 1);
   assert.throws(() => doc.arrayData(0, 'NOPE'), (e) => e.status === Status.RANGE);
-  assert.throws(() => doc.stepTime(99), (e) => e.status === Status.RANGE && e.detail === '');
+  // Each failure carries its own text.
+  assert.throws(() => doc.stepTime(99), (e) => e.status === Status.RANGE && e.detail === 'step 99 is out of range: the document has 2 steps');
+  assert.ok(doc instanceof Document);
   doc.close();
   assert.throws(() => doc.nPoints, KovanError);
   assert.throws(() => kovan.convert(new Uint8Array(4), 'binary-half'), (e) => e.status === Status.ARG);
+});
+
+test('load() and the default export share one module; the library names cell types and diagnostics', async () => {
+  assert.equal(await load(), kovan);
+  assert.equal(kovan.describeElement(12), '8-node hexahedron (CalculiX type 1)');
+  assert.equal(kovan.describeElement(7), 'VTK type 7');
+  assert.equal(kovan.describeDiagnostic(4), 'not an FRD file');
+  const notes = kovan.open(new TextEncoder().encode('a note, renamed\n'));
+  assert.deepEqual(notes.diagnostics().map((d) => d.description), ['not an FRD file']);
+  notes.close();
 });
 
 test('a cut-off file opens with its diagnostic', () => {

@@ -84,6 +84,11 @@ test('every file of tests/data opens and shows; failures are shown, not thrown',
     await loadFile(page, cut);
     assert.match(await page.$eval('#status', (e) => e.textContent), /opened and shown/);
     assert.match(await page.$eval('#diagnostics', (e) => e.textContent), /block cut off by the end of the file/);
+    // Bytes that are no FRD file say so.
+    const random = join(scratch, 'random.frd');
+    writeFileSync(random, Buffer.from(Array.from({ length: 4096 }, (_, i) => (i * 7919 + 13) % 251)));
+    await loadFile(page, random);
+    assert.match(await page.$eval('#status', (e) => e.textContent), /^not an FRD file/);
   } finally {
     rmSync(scratch, { recursive: true, force: true });
   }
