@@ -42,7 +42,7 @@ Block text(std::vector<std::string> lines) {
 // fine, some of whose points (face and cell centres) no element names.
 Block node_block(uint64_t side, uint32_t format, uint64_t& count) {
     Block block;
-    block.kind = kovan::kNodeBlock;
+    block.kind = kovan::BlockKey::kNodes;
     block.format = format;
     for (uint64_t k = 0; k < side; ++k) {
         for (uint64_t j = 0; j < side; ++j) {
@@ -68,7 +68,7 @@ constexpr int kHex8[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 
 
 Block element_block(uint64_t n, bool quadratic, uint32_t format, uint64_t& count) {
     Block block;
-    block.kind = kovan::kElementBlock;
+    block.kind = kovan::BlockKey::kElements;
     block.format = format;
     const uint64_t scale = quadratic ? 2 : 1, side = n * scale + 1;
     auto id = [&](uint64_t i, uint64_t j, uint64_t k) { return static_cast<int64_t>(1 + i + side * (j + side * k)); };
@@ -96,7 +96,7 @@ Block element_block(uint64_t n, bool quadratic, uint32_t format, uint64_t& count
 Block result_block(int step, const char* name, const std::vector<std::string>& components, bool with_all,
                    uint64_t n_nodes, uint32_t format) {
     Block block;
-    block.kind = kovan::kResultBlock;
+    block.kind = kovan::BlockKey::kResults;
     block.format = format;
     block.stated_count = static_cast<int64_t>(n_nodes);
     char line[128];

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace kovan {
+#include "frd/keys.h"
 
-enum BlockKind : uint32_t { kTextBlock = 0, kNodeBlock = 1, kElementBlock = 2, kResultBlock = 3 };
+namespace kovan {
 
 // One data line of a block: a record by position, or, when negative, a raw
 // line kept as it stood: number -index - 1 of the block's raw_lines.
@@ -38,9 +38,9 @@ struct ResultRecord {
 };
 
 struct Block {
-    uint32_t kind = kTextBlock;
-    // Text block: all its lines. Otherwise the header line first, then a
-    // result block's "-4" and "-5" lines; each with its own terminator.
+    BlockKey kind = BlockKey::kNone;  // kNone: lines outside every block
+    // Lines outside blocks: all of them. Otherwise the header line first,
+    // then a result block's "-4" and "-5" lines; each with its own terminator.
     std::vector<std::string> lines;
     std::vector<LineEntry> entries;  // data lines in file order
     std::vector<std::string> raw_lines;  // with their terminators
@@ -50,6 +50,15 @@ struct Block {
     bool cut_off = false;
     uint32_t format = 1;
     int64_t stated_count = -1;
+    // How the header states its format code: in one digit at format_field_at
+    // of lines[0], which a conversion rewrites; false when it states none so
+    // (no code, or "01", "+1"), and for blocks whose header is made right.
+    bool format_restampable = false;
+    size_t format_field_at = 0;
+    // A result block: the components a binary reader finds after its header
+    // lines; 0 when they are not one "-4" line followed by exactly the "-5"
+    // lines it declares, with at least one stored component.
+    uint64_t stored_components = 0;
     uint64_t id_width = 0;       // first integer field of a record as read; 0 unknown
     bool zero_point = false;     // reals read as 0.12346E+04
     uint64_t node_id_width = 0;  // element continuation fields as read; 0 unknown

@@ -1,61 +1,18 @@
 #include "blocks/block_reader.h"
 
 #include <algorithm>
-#include <cstring>
-#include <vector>
 
+#include "blocks/exact_records.h"
 #include "blocks/record_lines.h"
 #include "blocks/serialiser.h"
+#include "frd/block_failures.h"
 #include "frd/block_walk.h"
 #include "frd/format.h"
 #include "frd/keys.h"
-#include "frd/record_fields.h"
 #include "frd/result_records.h"
 
 namespace kovan {
 namespace {
-
-// "0.12346E+04": after an optional sign, "0." and a digit other than 0
-// before the exponent letter.
-bool is_zero_point(std::string_view text) {
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-    if (text.substr(0, 2) != "0.") return false;
-    for (size_t i = 2; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == 'D' || c == 'E' || c == 'd' || c == 'e') return false;
-        if (c != '0') return true;
-    }
-    return false;
-}
-
-// Whether a record's text writes any of its numbers in zero-point form.
-bool written_in_zero_point(std::string_view text) {
-    for (std::string_view token = next_record_token(text); !token.empty(); token = next_record_token(text)) {
-        if (is_zero_point(token)) return true;
-    }
-    return false;
-}
-
-// The first line of a record's text.
-std::string_view first_line(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
-
-bool same_bits(const double* a, const double* b, uint64_t n) { return std::memcmp(a, b, n * sizeof(double)) == 0; }
-
-// The one record that a regenerated text reads back as.
-struct OneRecord {
-    int64_t records = 0;
-    int64_t other_lines = 0;
-    int64_t node = 0;
-    std::vector<double> values;
-    void expect(uint64_t, uint64_t) {}
-    bool record(const ResultRecordRead& r) {
-        ++records;
-        node = r.node;
-        values.assign(r.values, r.values + r.count);
-        return true;
-    }
-    void other_line(const Line&) { ++other_lines; }
-};
 
 const char* unlocatable_text(ResultLocation::Reason reason) {
     switch (reason) {
@@ -69,6 +26,9 @@ const char* unlocatable_text(ResultLocation::Reason reason) {
     }
 }
 
+// The sink of the core's walk that keeps everything it is handed as blocks:
+// records as values where they can be written again exactly, every other
+// line as it stood.
 struct Reader {
     Reader(std::string_view bytes, int32_t format) : input(bytes), target(format) {}
 
@@ -81,10 +41,9 @@ struct Reader {
     // The block being read, and how it is read.
     Block block;
     BlockHeader header;
-    bool keep = false;     // it keeps its format: records must come back exactly, or stay as they stood
-    int read_width = 10;   // the id columns in which its ASCII records are read
-    OutputText regenerated;
-    NodeLineScratch node_scratch;
+    bool keep = false;    // it keeps its format: records must come back exactly, or stay as they stood
+    int read_width = 10;  // the id columns in which its ASCII records are read
+    ExactnessScratch scratch;
 
     // The terminator of the first top-level line that has one ends every
     // line the serialiser makes.
@@ -95,18 +54,23 @@ struct Reader {
     }
 
     void add_raw(std::string_view text) { block.entries.push_back(raw_entry(block, text)); }
+    bool ascii() const { return !is_binary(static_cast<int32_t>(block.format)); }
 
     AsciiLayout keep_layout() const {
         return ascii_layout(block, static_cast<int32_t>(block.format), true, document.line_terminator);
     }
 
-    void start_block(uint32_t kind, const Line& line, const BlockHeader& read) {
+    void start_block(BlockKey kind, const Line& line, const BlockHeader& read) {
         note_terminator(line);
         block = Block();
         block.kind = kind;
         block.lines.emplace_back(line.full);
         block.format = static_cast<uint32_t>(read.format);
         block.stated_count = read.count;
+        // A code of more than one character ("01", "+1") would keep declaring
+        // its old value after a new digit is written into it.
+        block.format_restampable = read.format_stated && read.format_size == 1;
+        block.format_field_at = read.format_at;
         header = read;
         keep = target == kKeepFormats || target == read.format;
         read_width = ascii_id_width(read.format);
@@ -116,12 +80,12 @@ struct Reader {
 
     void text_line(const Line& line) {
         note_terminator(line);
-        if (document.blocks.empty() || document.blocks.back().kind != kTextBlock) document.blocks.emplace_back();
+        if (document.blocks.empty() || document.blocks.back().kind != BlockKey::kNone) document.blocks.emplace_back();
         document.blocks.back().lines.emplace_back(line.full);
     }
 
     void begin_block(BlockKey key, const Line& line, const BlockHeader& read, uint64_t most_records) {
-        start_block(key == BlockKey::kNodes ? kNodeBlock : kElementBlock, line, read);
+        start_block(key, line, read);
         block.entries.reserve(most_records);
         if (key == BlockKey::kNodes) block.nodes.reserve(most_records);
         if (key == BlockKey::kElements) block.elements.reserve(most_records);
@@ -130,40 +94,22 @@ struct Reader {
     void other_line(const Line& line) { add_raw(line.full); }
     void end_line(const Line& line) { block.end_line.assign(line.full); }
 
-    void end_block(BlockKey key, const BlockHeader&, const BlockEnd& end) {
-        if (end.outcome == BlockEnd::kFailed) {
-            failure = end.failure == BlockEnd::kUnknownElementType
-                          ? "binary element block names element type " + std::to_string(end.element_type) +
-                                ", whose node count is unknown, so the records after it cannot be located"
-                          : "binary block header states no record count";
-            return;
-        }
-        if (end.outcome == BlockEnd::kIncomplete && is_binary(static_cast<int32_t>(block.format))) {
-            failure = key == BlockKey::kNodes ? "truncated binary node block" : "truncated binary element block";
+    void end_block(BlockKey key, const BlockHeader& read, const BlockEnd& end) {
+        if (end.outcome == BlockEnd::kFailed || (end.outcome == BlockEnd::kIncomplete && !ascii())) {
+            failure = binary_block_failure(key, read, end);
             return;
         }
         block.cut_off = end.outcome == BlockEnd::kIncomplete;
         document.blocks.push_back(std::move(block));
     }
 
-    // ---- nodes ----
-
-    bool node_comes_back(const NodeLine& node) {
-        regenerated.clear();
-        append_node_lines(regenerated, node.id, node.xyz[0], node.xyz[1], node.xyz[2], keep_layout());
-        NodeLine again;
-        return read_node_line(after_key(first_line(regenerated.view()), "-1"), header.format, header.format_stated, node_scratch,
-                              again) &&
-               again.id == node.id && same_bits(again.xyz, node.xyz, 3);
-    }
-
     void ascii_node(const NodeLine& node, const Line& line) {
         if (block.nodes.empty()) {
-            const std::string_view rest = after_key(line.text, "-1");
-            block.id_width = node.packed_width != 0 ? static_cast<uint64_t>(node.packed_width) : id_field_width(rest);
-            block.zero_point = written_in_zero_point(rest);
+            const RecordLayout layout = node_layout(node, after_key(line.text, "-1"));
+            block.id_width = layout.id_width;
+            block.zero_point = layout.zero_point;
         }
-        if (keep && !node_comes_back(node)) {
+        if (keep && !node_comes_back(node, keep_layout(), header.format, header.format_stated, scratch)) {
             add_raw(line.full);
             return;
         }
@@ -176,33 +122,22 @@ struct Reader {
         block.nodes.push_back({node.id, node.x, node.y, node.z});
     }
 
-    // ---- elements ----
-
     void note_element_widths(const ElementRead& e, std::string_view source) {
-        if (block.elements.empty()) block.id_width = id_field_width(after_key(first_line(source), "-1"));
+        if (block.elements.empty()) block.id_width = element_id_width(source);
         if (block.node_id_width != 0 || e.first_line_numbers == 0) return;
         const uint64_t length = e.first_line_length, n = e.first_line_numbers;
         block.node_id_width = length % n == 0 ? length / n : e.field_width;
     }
 
-    // An element is written again only as the very lines it came from: how
-    // its node numbers read depends on field widths decided elsewhere.
-    bool element_comes_back(const ElementRecord& element, std::string_view source) {
-        regenerated.clear();
-        append_element_lines(regenerated, element, keep_layout());
-        return regenerated.view() == source;
-    }
-
     void element(const ElementRead& e) {
         const std::string_view source = input.substr(e.begin, e.end_offset - e.begin);
-        const bool binary = is_binary(static_cast<int32_t>(block.format));
         if (!e.fields.all_fields_read) {
             add_raw(source);
             return;
         }
         ElementRecord record{e.fields.id, e.fields.type, e.fields.group, e.fields.material, *e.nodes};
-        if (!binary) note_element_widths(e, source);
-        if (!binary && keep && !element_comes_back(record, source)) {
+        if (ascii()) note_element_widths(e, source);
+        if (ascii() && keep && !element_comes_back(record, source, keep_layout(), scratch)) {
             add_raw(source);
             return;
         }
@@ -210,38 +145,20 @@ struct Reader {
         block.elements.push_back(std::move(record));
     }
 
-    // ---- results ----
-
     void expect(uint64_t records, uint64_t components) {
         block.entries.reserve(records);
         block.results.reserve(records);
         block.result_values.reserve(records * components);
     }
 
-    // Read back with the rules and widths that any reader of the written
-    // file uses, the record gives the same node and the same bits.
-    bool result_comes_back(const ResultRecordRead& r) {
-        if (r.path == RecordPath::kStandard && block.id_width == static_cast<uint64_t>(read_width) && !block.zero_point) {
-            return true;  // six digits and two exponent digits print back as they read
-        }
-        regenerated.clear();
-        append_result_lines(regenerated, r.node, r.values, r.count, keep_layout());
-        OneRecord again;
-        AsciiResultWalk<OneRecord> walk(regenerated.view(), read_width, again);
-        walk.walk(0, regenerated.size);
-        return again.records == 1 && again.other_lines == 0 && again.node == r.node &&
-               again.values.size() == r.count && same_bits(again.values.data(), r.values, r.count);
-    }
-
     bool record(const ResultRecordRead& r) {
-        const bool ascii = !is_binary(static_cast<int32_t>(block.format));
         const std::string_view source = input.substr(r.begin, r.end - r.begin);
-        if (ascii && block.results.empty()) {
-            const std::string_view rest = after_key(first_line(source), "-1");
-            block.id_width = r.path == RecordPath::kPacked ? static_cast<uint64_t>(read_width) : id_field_width(rest);
-            block.zero_point = written_in_zero_point(source);
+        if (ascii() && block.results.empty()) {
+            const RecordLayout layout = result_layout(r, source, read_width);
+            block.id_width = layout.id_width;
+            block.zero_point = layout.zero_point;
         }
-        if (ascii && keep && !result_comes_back(r)) {
+        if (ascii() && keep && !result_comes_back(r, block, read_width, keep_layout(), scratch)) {
             add_raw(source);
             return true;
         }
@@ -251,13 +168,16 @@ struct Reader {
         return true;
     }
 
-    // The lines from `begin` to `end`, each with its terminator, as header lines.
+    // The lines from `begin` to `end`, each with its terminator, as header
+    // lines; and the components a binary reader would find after them.
     void add_header_lines(uint64_t begin, uint64_t end) {
         if (begin >= end) return;
         LineCursor cursor = make_cursor(input.substr(0, end));
         cursor.position = begin;
         Line line;
         while (next_line(cursor, line)) block.lines.emplace_back(line.full);
+        const int64_t stored = stored_components_after(input.substr(begin, end - begin));
+        block.stored_components = static_cast<uint64_t>(std::max<int64_t>(stored, 0));
     }
 
     void read_result_records(const ResultLocation& location) {
@@ -276,14 +196,14 @@ struct Reader {
     }
 
     bool result_block(const Line& line, const ResultHeader& read, const ResultLocation& location) {
-        start_block(kResultBlock, line, read.block);
+        start_block(BlockKey::kResults, line, read.block);
         if (location.outcome == ResultLocation::kUnlocatable) {
             failure = unlocatable_text(location.reason);
             return false;
         }
         const bool cut_off = location.outcome == ResultLocation::kIncomplete;
         if (cut_off && (is_binary(location.format) || (!line.terminated() && is_binary(read.block.format)))) {
-            failure = "truncated binary result block";
+            failure = binary_block_failure(BlockKey::kResults, read.block, BlockEnd{BlockEnd::kIncomplete});
             return false;
         }
         // Under a binary header, lines that came before any "-4" line make

@@ -2,22 +2,19 @@
 
 #include <vector>
 
-#include "blocks/restamp.h"
 #include "frd/element_table.h"
 #include "frd/format.h"
 #include "frd/keys.h"
-#include "frd/line_cursor.h"
-#include "frd/result_location.h"
 
 namespace kovan {
 namespace {
 
 using Reason = std::optional<std::string>;
 
-const char* kind_name(uint32_t kind) {
+const char* kind_name(BlockKey kind) {
     switch (kind) {
-        case kNodeBlock: return "a node block";
-        case kElementBlock: return "an element block";
+        case BlockKey::kNodes: return "a node block";
+        case BlockKey::kElements: return "an element block";
         default: return "a result block";
     }
 }
@@ -54,8 +51,8 @@ Reason ids_beyond_32_bits(const Block& block) {
 
 uint64_t record_count(const Block& block) {
     switch (block.kind) {
-        case kNodeBlock: return block.nodes.size();
-        case kElementBlock: return block.elements.size();
+        case BlockKey::kNodes: return block.nodes.size();
+        case BlockKey::kElements: return block.elements.size();
         default: return block.results.size();
     }
 }
@@ -70,33 +67,16 @@ Reason count_differs(const Block& block) {
            std::to_string(records) + ", and a binary block is read by its stated count";
 }
 
-// The components a binary result block stores, as its reader finds them
-// in the header lines: the first "-4" line, then exactly the "-5" lines it
-// declares, with nothing after them (the payload starts there); 0 when the
-// lines do not read that way.
-uint64_t binary_stored_components(const Block& block) {
-    size_t four = 1;
-    while (four < block.lines.size() && !has_key(trim(block.lines[four]), "-4")) ++four;
-    if (four >= block.lines.size()) return 0;
-    std::string after;
-    for (size_t i = four + 1; i < block.lines.size(); ++i) after += block.lines[i];
-    LineCursor cursor = make_cursor(after);
-    std::vector<std::string_view> tokens;
-    const ComponentLines read = read_component_lines(cursor, trim(block.lines[four]), tokens);
-    if (read.outcome != ComponentLines::kRead || cursor.position != after.size()) return 0;
-    return static_cast<uint64_t>(read.stored);
-}
-
 Reason unreadable_component_lines(const Block& block) {
-    if (block.kind != kResultBlock || binary_stored_components(block) > 0) return std::nullopt;
+    if (block.kind != BlockKey::kResults || block.stored_components > 0) return std::nullopt;
     return std::string(
         "a result block's header lines are not one \"-4\" line followed by exactly the \"-5\" lines it declares, "
         "with at least one stored component, so a binary block's records could not be found after them");
 }
 
 Reason unwalkable_records(const Block& block) {
-    if (block.kind == kResultBlock) {
-        const uint64_t stored = binary_stored_components(block);
+    if (block.kind == BlockKey::kResults) {
+        const uint64_t stored = block.stored_components;
         for (const ResultRecord& r : block.results) {
             if (r.count == stored && stored > 0) continue;
             return "a result block record of node " + std::to_string(r.node_id) + " holds " +
@@ -121,7 +101,7 @@ bool record_line_follows_block(const BlockDocument& document, size_t index) {
     std::string after;
     for (size_t i = index + 1; i < document.blocks.size(); ++i) {
         const Block& next = document.blocks[i];
-        const size_t lines = next.kind == kTextBlock ? next.lines.size() : std::min<size_t>(1, next.lines.size());
+        const size_t lines = next.kind == BlockKey::kNone ? next.lines.size() : std::min<size_t>(1, next.lines.size());
         for (size_t k = 0; k < lines; ++k) {
             after += next.lines[k];
             if (after.find_first_not_of("\r\n ") != std::string::npos) return record_line_follows(after);
@@ -144,7 +124,7 @@ Reason binary_refusal(const BlockDocument& document, size_t index) {
     if (Reason reason = count_differs(block)) return reason;
     if (Reason reason = unreadable_component_lines(block)) return reason;
     if (Reason reason = unwalkable_records(block)) return reason;
-    if (block.kind == kResultBlock && !record_line_follows_block(document, index)) {
+    if (block.kind == BlockKey::kResults && !record_line_follows_block(document, index)) {
         return std::string(
             "a result block is followed by a line that starts with neither a digit nor a minus sign, and a reader "
             "finds the end of a binary result block only by such a line");
@@ -177,7 +157,7 @@ Reason ascii_refusal(const Block& block, int32_t target) {
 
 Reason block_refusal(const BlockDocument& document, size_t index, int32_t target) {
     const Block& block = document.blocks[index];
-    if (!can_restamp(block.lines.empty() ? std::string_view() : std::string_view(block.lines[0]), key_of(block))) {
+    if (!block.format_restampable) {
         return std::string(
             "a block header states no format code, so it cannot be restamped, and converting its records would "
             "leave the header declaring the encoding they no longer use");
@@ -191,7 +171,7 @@ std::optional<std::string> conversion_refusal(const BlockDocument& document, int
     if (target < 0) return std::nullopt;
     for (size_t i = 0; i < document.blocks.size(); ++i) {
         const Block& block = document.blocks[i];
-        if (block.kind == kTextBlock || static_cast<int32_t>(block.format) == target) continue;
+        if (block.kind == BlockKey::kNone || static_cast<int32_t>(block.format) == target) continue;
         if (Reason reason = block_refusal(document, i, target)) {
             return "cannot convert this document to format " + std::to_string(target) + ": " + *reason;
         }

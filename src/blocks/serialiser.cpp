@@ -78,21 +78,21 @@ void write_entry(OutputText& out, const Block& block, const LineEntry& entry, co
     }
     const auto i = static_cast<size_t>(entry.index);
     switch (block.kind) {
-        case kNodeBlock: write_node(out, block.nodes.at(i), layout); break;
-        case kElementBlock: write_element(out, block.elements.at(i), layout); break;
-        case kResultBlock: write_result(out, block, block.results.at(i), layout); break;
+        case BlockKey::kNodes: write_node(out, block.nodes.at(i), layout); break;
+        case BlockKey::kElements: write_element(out, block.elements.at(i), layout); break;
+        case BlockKey::kResults: write_result(out, block, block.results.at(i), layout); break;
         default: break;
     }
 }
 
 void write_block(OutputText& out, const Block& block, int32_t target, const std::string& terminator) {
-    if (block.kind == kTextBlock) {
+    if (block.kind == BlockKey::kNone) {
         for (const std::string& line : block.lines) out.append(line);
         return;
     }
     const Layout layout = layout_of(block, target, terminator);
     for (size_t i = 0; i < block.lines.size(); ++i) {
-        out.append(i == 0 ? restamp(block.lines[0], key_of(block), layout.code) : block.lines[i]);
+        out.append(i == 0 ? restamped_header(block, layout.code) : block.lines[i]);
     }
     for (const LineEntry& entry : block.entries) write_entry(out, block, entry, layout);
     if (is_binary(layout.code)) return;
@@ -126,8 +126,8 @@ uint64_t room_for(const Block& block, const Layout& layout) {
 uint64_t room_for(const BlockDocument& document, int32_t target) {
     uint64_t room = 0;
     for (const Block& block : document.blocks) {
-        room += block.kind == kTextBlock ? 0 : room_for(block, layout_of(block, target, document.line_terminator));
-        if (block.kind == kTextBlock) {
+        room += block.kind == BlockKey::kNone ? 0 : room_for(block, layout_of(block, target, document.line_terminator));
+        if (block.kind == BlockKey::kNone) {
             for (const std::string& line : block.lines) room += line.size();
         }
     }

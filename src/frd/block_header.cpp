@@ -84,8 +84,4 @@ ResultHeader read_result_header(std::string_view line, std::vector<std::string_v
     return header;
 }
 
-BlockHeader read_header(BlockKey key, std::string_view line, std::vector<std::string_view>& tokens) {
-    return key == BlockKey::kResults ? read_result_header(line, tokens).block : read_block_header(line, tokens);
-}
-
 }  // namespace kovan

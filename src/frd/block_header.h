@@ -33,7 +33,4 @@ struct ResultHeader {
 // when it has at least five.
 ResultHeader read_result_header(std::string_view line, std::vector<std::string_view>& tokens);
 
-// The header of the block that `key` opens, by the rule of its kind.
-BlockHeader read_header(BlockKey key, std::string_view line, std::vector<std::string_view>& tokens);
-
 }  // namespace kovan

@@ -26,6 +26,14 @@ bool is_frd_line(std::string_view trimmed) {
     return false;
 }
 
+bool record_line_follows(std::string_view rest) {
+    size_t at = 0;
+    while (at < rest.size() && (rest[at] == '\r' || rest[at] == '\n')) ++at;
+    while (at < rest.size() && rest[at] == ' ') ++at;
+    if (at == rest.size()) return true;
+    return (rest[at] >= '0' && rest[at] <= '9') || rest[at] == '-';
+}
+
 bool may_become_frd_line(std::string_view trimmed) {
     if (is_frd_line(trimmed)) return true;
     for (std::string_view key : kLineKeys) {

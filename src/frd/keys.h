@@ -19,6 +19,11 @@ bool is_frd_line(std::string_view trimmed);
 // become such a line ("    1" of a file the solver has just begun).
 bool may_become_frd_line(std::string_view trimmed);
 
+// After a binary payload comes, past line ends and blanks, a line that
+// starts with a digit or a minus sign, or the end of the text: whether
+// `rest`, the text after the payload, shows that.
+bool record_line_follows(std::string_view rest);
+
 // Whether a trimmed line starts with the record key `key` ("-1" to "-5").
 // A decimal point right after the two characters makes them the start of a
 // negative number (-2.70373E-18), which no record line begins with.

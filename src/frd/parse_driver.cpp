@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "frd/block_failures.h"
 #include "frd/block_walk.h"
 #include "frd/format.h"
 #include "frd/mesh_finalise.h"
@@ -88,16 +89,7 @@ struct ParseSink {
 
     void end_block(BlockKey key, const BlockHeader& header, const BlockEnd& end) {
         if (end.outcome == BlockEnd::kIncomplete) report_incomplete(header_line, header.count, end.records);
-        if (end.outcome != BlockEnd::kFailed) return;
-        if (key == BlockKey::kNodes) {
-            doc.parse_error = "truncated binary node block: the header declares " + std::to_string(header.count) +
-                              " nodes in format " + std::to_string(header.format) +
-                              ", and the file does not hold that many records";
-        } else {
-            doc.parse_error = "unreadable binary element block: the header declares " + std::to_string(header.count) +
-                              " elements, and the records either run past the end of the file or name an element "
-                              "type whose node count this reader does not know";
-        }
+        if (end.outcome == BlockEnd::kFailed) doc.parse_error = binary_block_failure(key, header, end);
     }
 
     StepEntry& step_for(const StepKey& key) {

@@ -116,12 +116,17 @@ ComponentLines read_component_lines(LineCursor& cursor, std::string_view four, s
     return result;
 }
 
-bool record_line_follows(std::string_view rest) {
-    size_t at = 0;
-    while (at < rest.size() && (rest[at] == '\r' || rest[at] == '\n')) ++at;
-    while (at < rest.size() && rest[at] == ' ') ++at;
-    if (at == rest.size()) return true;
-    return (rest[at] >= '0' && rest[at] <= '9') || rest[at] == '-';
+int64_t stored_components_after(std::string_view lines) {
+    LineCursor cursor = make_cursor(lines);
+    std::vector<std::string_view> tokens;
+    Line line;
+    while (next_line(cursor, line)) {
+        const std::string_view trimmed = trim(line.text);
+        if (!has_key(trimmed, "-4")) continue;
+        const ComponentLines read = read_component_lines(cursor, trimmed, tokens);
+        return read.outcome == ComponentLines::kRead && cursor.position == lines.size() ? read.stored : 0;
+    }
+    return 0;
 }
 
 ResultLocation locate_result_records(LineCursor& cursor, const BlockHeader& header,

@@ -55,9 +55,10 @@ struct ComponentLines {
 // CalculiX computes (such as ALL) and that the records do not store.
 ComponentLines read_component_lines(LineCursor& cursor, std::string_view four, std::vector<std::string_view>& tokens);
 
-// After a binary payload comes, past line ends and blanks, a line that
-// starts with a digit or a minus sign, or the end of the text: whether
-// `rest`, the text after the payload, shows that.
-bool record_line_follows(std::string_view rest);
+// The components whose values a binary block's records would hold after
+// `lines`, the text between a result header and its records: its first
+// "-4" line, then exactly the "-5" lines that declares, with nothing after
+// them (the payload starts there); 0 when the lines do not read that way.
+int64_t stored_components_after(std::string_view lines);
 
 }  // namespace kovan

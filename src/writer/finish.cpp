@@ -29,9 +29,9 @@ Block text_block(std::vector<std::string> lines) {
 // follows it is never read as part of an unterminated block.
 void frame_node_block(Writer& writer) {
     Block& block = writer.node_block;
-    if (block.kind != kNodeBlock) {
+    if (block.kind != BlockKey::kNodes) {
         block = Block();
-        block.kind = kNodeBlock;
+        block.kind = BlockKey::kNodes;
         block.format = writer.format;
         block.stated_count = 0;
     }
@@ -58,12 +58,12 @@ OutputText finish_file(Writer& writer) {
     // A finished Writer accepts nothing more, so its blocks move into the
     // document rather than being copied: a large file is held once.
     document.blocks.push_back(std::move(writer.node_block));
-    if (writer.element_block.kind == kElementBlock && !writer.element_block.elements.empty()) {
+    if (writer.element_block.kind == BlockKey::kElements && !writer.element_block.elements.empty()) {
         frame_element_block(writer);
         document.blocks.push_back(std::move(writer.element_block));
     }
     for (Block& block : writer.result_blocks) {
-        if (block.kind == kResultBlock) block.end_line = end_line(block.format, end);
+        if (block.kind == BlockKey::kResults) block.end_line = end_line(block.format, end);
         document.blocks.push_back(std::move(block));
     }
     writer.result_blocks.clear();

@@ -38,7 +38,7 @@ void frd_order(const ElementType& type, uint32_t wedge_order, uint8_t inverse[kM
     for (uint32_t k = 0; k < type.node_count; ++k) inverse[vtk_order[k]] = static_cast<uint8_t>(k);
 }
 
-Block fresh_block(uint32_t kind, uint32_t format, uint64_t count) {
+Block fresh_block(BlockKey kind, uint32_t format, uint64_t count) {
     Block block;
     block.kind = kind;
     block.format = format;
@@ -96,7 +96,7 @@ kovan_status set_nodes(Writer& writer, uint64_t n_points, const int64_t* node_id
             }
         }
     }
-    Block block = fresh_block(kNodeBlock, writer.format, n_points);
+    Block block = fresh_block(BlockKey::kNodes, writer.format, n_points);
     std::vector<int64_t> ids(static_cast<size_t>(n_points));
     block.nodes.resize(static_cast<size_t>(n_points));
     block.entries.resize(static_cast<size_t>(n_points));
@@ -113,7 +113,7 @@ kovan_status set_nodes(Writer& writer, uint64_t n_points, const int64_t* node_id
 kovan_status set_cells(Writer& writer, const CellInput& cells) {
     // There is no double-precision element record: format 3 writes elements in 2.
     const uint32_t format = writer.format == kBinaryDouble ? uint32_t{kBinaryFloat} : writer.format;
-    writer.element_block = fresh_block(kElementBlock, format, cells.n_cells);
+    writer.element_block = fresh_block(BlockKey::kElements, format, cells.n_cells);
     writer.element_block.elements.reserve(static_cast<size_t>(cells.n_cells));
     writer.element_block.entries.reserve(static_cast<size_t>(cells.n_cells));
     std::vector<int64_t> collected;

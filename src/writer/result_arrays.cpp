@@ -102,7 +102,7 @@ kovan_status add_array(Writer& writer, const ArrayInput& array) {
                                 " components");
     }
     Block block;
-    block.kind = kResultBlock;
+    block.kind = BlockKey::kResults;
     block.format = writer.format;
     block.stated_count = static_cast<int64_t>(n);
     block.lines = header_lines(writer, array, type_code_of(array));

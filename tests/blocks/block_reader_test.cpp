@@ -36,9 +36,9 @@ TEST(BlockReader, EmptyInputAndTerminators) {
 TEST(BlockReader, TextLinesBetweenBlocksFormTextBlocks) {
     const BlockDocument doc = read_ok("    1C\n    1UPGM x\n    2C 1 1\n -1 1 1.0 2.0 3.0\n -3\n 9999\n");
     ASSERT_EQ(doc.blocks.size(), 3u);
-    EXPECT_EQ(doc.blocks[0].kind, kTextBlock);
+    EXPECT_EQ(doc.blocks[0].kind, BlockKey::kNone);
     EXPECT_EQ(doc.blocks[0].lines.size(), 2u);
-    EXPECT_EQ(doc.blocks[1].kind, kNodeBlock);
+    EXPECT_EQ(doc.blocks[1].kind, BlockKey::kNodes);
     EXPECT_EQ(doc.blocks[1].end_line, " -3\n");
     EXPECT_EQ(doc.blocks[2].lines, (std::vector<std::string>{" 9999\n"}));
 }
@@ -156,29 +156,40 @@ TEST(BlockReader, BinaryResultPayloadStartsAfterTheDeclaredComponentLines) {
 }
 
 TEST(BlockReader, BinaryFailuresHaveTheirTexts) {
+    // The texts the document's parse gives for the same causes.
     EXPECT_EQ(read_error("    2C                             x                                     2\n"),
-              "binary block header states no record count");
-    EXPECT_EQ(read_error("    2C 2 3\n"), "truncated binary node block");
-    EXPECT_EQ(read_error("    2C 4611686018427387904 2\n"), "truncated binary node block");
+              "truncated binary node block: the header declares -1 nodes in format 2, and the file does not hold "
+              "that many records");
+    EXPECT_EQ(read_error("    2C 2 3\n"),
+              "truncated binary node block: the header declares 2 nodes in format 3, and the file does not hold "
+              "that many records");
+    EXPECT_EQ(read_error("    2C 4611686018427387904 2\n").rfind("truncated binary node block", 0), 0u);
     std::string element = "    3C 1 2\n";
     for (int32_t v : {1, 13, 0, 1}) put_i32(element, v);
-    EXPECT_EQ(read_error(element),
-              "binary element block names element type 13, whose node count is unknown, so the records after it "
-              "cannot be located");
+    EXPECT_EQ(read_error(element), "unreadable binary element block: the header declares 1 elements, and one of them "
+                                   "names element type 13, whose node count is unknown, so the records after it "
+                                   "cannot be located");
+    kovan_document* doc = nullptr;
+    EXPECT_EQ(kovan_open_memory(element.data(), element.size(), nullptr, &doc), KOVAN_ERR_PARSE);
+    EXPECT_EQ(kovan_last_error(nullptr), read_error(element));
     std::string short_element = "    3C 1 2\n";
     for (int32_t v : {1, 3, 0, 1, 1}) put_i32(short_element, v);
-    EXPECT_EQ(read_error(short_element), "truncated binary element block");
-    EXPECT_EQ(read_error("    3C 2 2\n"), "truncated binary element block");
+    EXPECT_EQ(read_error(short_element),
+              "unreadable binary element block: the header declares 1 elements, and the records run past the end "
+              "of the file");
+    EXPECT_EQ(read_error("    3C 2 2\n").rfind("unreadable binary element block", 0), 0u);
     const std::string disp = binary_disp(1);
-    EXPECT_EQ(read_error(disp.substr(0, disp.size() - 4)), "truncated binary result block");
+    EXPECT_EQ(read_error(disp.substr(0, disp.size() - 4)),
+              "truncated binary result block: the header declares 1 records, and the file does not hold that many");
     EXPECT_EQ(read_error("  100CL  101 1.00000E+00           1                     0    1           2\n -4  DISP\n"),
               "binary result block states no record count or no stored components");
     EXPECT_EQ(read_error("  100CL  101 1.00000E+00           1                     0    1           2\n"
                          " -4  DISP        2    1\n -5  D1          1    2    1    0\n -3\n"),
               "binary result block lists fewer component lines than its \"-4\" line declares");
     EXPECT_EQ(read_error("  100CL  101 1.00000E+00           1                     0    1           2\n"
-                         " -4  DISP        2    1\n -5  D1          1    2    1    0\n"),
-              "truncated binary result block");
+                         " -4  DISP        2    1\n -5  D1          1    2    1    0\n")
+                  .rfind("truncated binary result block", 0),
+              0u);
 }
 
 }  // namespace

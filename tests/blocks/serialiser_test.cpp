@@ -9,12 +9,19 @@ using namespace kovan;
 
 namespace {
 
+// A header line made here states its format code in its last character.
+void stamp_at_end(Block& block) {
+    block.format_restampable = true;
+    block.format_field_at = block.lines[0].find_last_not_of("\r\n");
+}
+
 Block node_block(uint32_t format) {
     Block block;
-    block.kind = kNodeBlock;
+    block.kind = BlockKey::kNodes;
     block.format = format;
     block.lines = {"    2C                             1                                     " + std::to_string(format) +
                    "\n"};
+    stamp_at_end(block);
     block.nodes = {{7, 1234.5678, -0.5, 0.0}};
     block.entries = {{0}};
     if (format < 2) block.end_line = " -3\n";
@@ -71,9 +78,10 @@ TEST(Serialiser, BinaryNodeRecordsAndTheEndLine) {
 
 Block element_block(uint32_t format, int nodes) {
     Block block;
-    block.kind = kElementBlock;
+    block.kind = BlockKey::kElements;
     block.format = format;
     block.lines = {"    3C                             1                                     1\n"};
+    stamp_at_end(block);
     ElementRecord element{5, 4, 0, 1, {}};
     for (int n = 1; n <= nodes; ++n) element.node_ids.push_back(n);
     block.elements = {element};
@@ -100,10 +108,11 @@ TEST(Serialiser, ElementNodeListsWrapByWidth) {
 
 TEST(Serialiser, ResultValuesGoSixToALine) {
     Block block;
-    block.kind = kResultBlock;
+    block.kind = BlockKey::kResults;
     block.format = 1;
     block.lines = {"  100CL  101 1.00000E+00           1                     0    1           1\n",
                    " -4  S            7    1\n"};
+    stamp_at_end(block);
     block.results = {{3, 0, 7}, {4, 7, 0}};
     block.result_values = {1, 2, 3, 4, 5, 6, 7};
     block.entries = {{0}, {-1}, {1}};

@@ -211,8 +211,8 @@ TEST(BinaryElementBlock, UnknownTypeOrNoCountFailTheParse) {
     std::string unknown = binary_element_header(1);
     for (int32_t v : {1, 13, 0, 1}) put_i32(unknown, v);
     EXPECT_EQ(element_failure(unknown),
-              "unreadable binary element block: the header declares 1 elements, and the records either run past "
-              "the end of the file or name an element type whose node count this reader does not know");
+              "unreadable binary element block: the header declares 1 elements, and one of them names element type "
+              "13, whose node count is unknown, so the records after it cannot be located");
     EXPECT_NE(element_failure(binary_element_header(-1)).find("declares -1 elements"), std::string::npos);
 }
 
