@@ -24,14 +24,16 @@ void print_mesh(const kovan_document* doc) {
     std::map<unsigned, uint64_t> by_type;
     const uint8_t* types = kovan_cell_types(doc);
     for (uint64_t c = 0; c < n_cells; ++c) ++by_type[types[c]];
-    for (const auto& [type, count] : by_type) std::printf("  VTK type %u: %" PRIu64 "\n", type, count);
+    for (const auto& [type, count] : by_type) {
+        std::printf("  %s, VTK type %u: %" PRIu64 "\n", kovan_cell_type_description(type), type, count);
+    }
 }
 
 // Each array of a step with the range of its values.
 void print_arrays(kovan_document* doc, uint64_t step) {
     uint64_t n_arrays = 0;
     if (kovan_n_arrays(doc, step, &n_arrays) != KOVAN_OK) {
-        std::printf("    (not decoded: %s)\n", kovan_last_error(doc));
+        std::printf("    (not decoded: %s)\n", kovan_last_error(nullptr));
         return;
     }
     for (uint64_t a = 0; a < n_arrays; ++a) {
@@ -67,8 +69,8 @@ void print_diagnostics(const kovan_document* doc) {
     for (uint64_t i = 0; i < n; ++i) {
         kovan_diagnostic d;
         if (kovan_diagnostic_at(doc, i, &d) != KOVAN_OK) continue;
-        std::printf("  line %" PRId64 ": kind %d, element type %d, expected %" PRId64 ", found %" PRId64 "\n", d.line,
-                    d.kind, d.element_type, d.expected, d.found);
+        std::printf("  line %" PRId64 ": %s (element type %d, expected %" PRId64 ", found %" PRId64 ")\n", d.line,
+                    kovan_diagnostic_description(d.kind), d.element_type, d.expected, d.found);
     }
 }
 
