@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "blocks/field_format.h"
-#include "frd/document.h"
+#include "document/document.h"
 #include "frd/line_cursor.h"
 #include "frd/little_endian.h"
-#include "frd/parse_driver.h"
+#include "document/parse_driver.h"
 #include "frd/standard_columns.h"
 #include "frd_generator.h"
 #include "kovan.h"

@@ -1,6 +1,6 @@
 // Texts for people about what the library hands out: one source for every
 // program that shows them.
-#include "frd/diagnostic_kinds.h"
+#include "document/diagnostic_kinds.h"
 #include "frd/element_table.h"
 #include "kovan.h"
 

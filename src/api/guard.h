@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 #include "kovan.h"
 
 namespace kovan {

@@ -1,7 +1,7 @@
 // Converting between document handles and Documents.
 #pragma once
 
-#include "frd/document.h"
+#include "document/document.h"
 #include "kovan.h"
 
 namespace kovan {

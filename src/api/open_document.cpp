@@ -4,8 +4,8 @@
 
 #include "api/handle.h"
 #include "api/refusal.h"
-#include "frd/failure_text.h"
-#include "frd/parse_driver.h"
+#include "support/failure_text.h"
+#include "document/parse_driver.h"
 
 namespace kovan {
 

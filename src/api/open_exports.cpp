@@ -6,8 +6,8 @@
 #include "api/handle.h"
 #include "api/open_document.h"
 #include "api/refusal.h"
-#include "frd/file_reading.h"
-#include "frd/huge_pages.h"
+#include "io/file_reading.h"
+#include "support/huge_pages.h"
 #include "kovan.h"
 
 using namespace kovan;

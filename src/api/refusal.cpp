@@ -3,7 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 
 namespace kovan {
 

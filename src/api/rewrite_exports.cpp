@@ -9,7 +9,7 @@
 #include "blocks/block_reader.h"
 #include "blocks/convertibility.h"
 #include "blocks/serialiser.h"
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 #include "kovan.h"
 
 using namespace kovan;

@@ -1,6 +1,6 @@
 // Introspection and error texts.
 #include "api/handle.h"
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 #include "kovan.h"
 
 using namespace kovan;

@@ -4,7 +4,7 @@
 #include "api/guard.h"
 #include "api/refusal.h"
 #include "api/returned_buffer.h"
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 #include "kovan.h"
 #include "writer/finish.h"
 #include "writer/mesh_input.h"

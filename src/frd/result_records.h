@@ -17,7 +17,7 @@
 #include "frd/packed_record.h"
 #include "frd/record_fields.h"
 #include "frd/standard_columns.h"
-#include "frd/step_index.h"
+#include "document/step_index.h"
 
 namespace kovan {
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "frd/huge_pages.h"
+#include "support/huge_pages.h"
 
 namespace kovan {
 namespace {

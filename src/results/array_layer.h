@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frd/document.h"
+#include "document/document.h"
 #include "frd/line_cursor.h"
 #include "frd/result_records.h"
 #include "results/step_results.h"

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "frd/step_index.h"
+#include "document/step_index.h"
 
 namespace kovan {
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <string>
 
-#include "frd/huge_pages.h"
+#include "support/huge_pages.h"
 #include "results/jacobi_lanes.h"
 
 namespace kovan {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <mutex>
 
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 #include "results/step_decoder.h"
 #include "results/step_slot.h"
 

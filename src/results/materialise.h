@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "frd/document.h"
+#include "document/document.h"
 #include "results/step_results.h"
 
 namespace kovan {

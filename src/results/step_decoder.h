@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "frd/document.h"
+#include "document/document.h"
 #include "results/step_results.h"
 
 namespace kovan {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 #include "frd/element_table.h"
 #include "frd/format.h"
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 #include "frd/line_cursor.h"
 
 namespace kovan {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "api/guard.h"
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 #include "kovan.h"
 #include "support/frd_text.h"
 

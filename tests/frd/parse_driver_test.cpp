@@ -1,4 +1,4 @@
-#include "frd/parse_driver.h"
+#include "document/parse_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "frd/parse_driver.h"
+#include "document/parse_driver.h"
 
 namespace kovan_test {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frd/document.h"
+#include "document/document.h"
 #include "kovan.h"
 
 namespace kovan_test {

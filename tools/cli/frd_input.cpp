@@ -1,8 +1,8 @@
 #include "frd_input.h"
 
 #include "frd/block_walk.h"
-#include "frd/failure_text.h"
-#include "frd/file_reading.h"
+#include "support/failure_text.h"
+#include "io/file_reading.h"
 
 namespace kovan_cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "frd/parse_driver.h"
+#include "document/parse_driver.h"
 
 #include <algorithm>
 #include <map>
@@ -8,8 +8,8 @@
 #include "frd/block_failures.h"
 #include "frd/block_walk.h"
 #include "frd/format.h"
-#include "frd/mesh_finalise.h"
-#include "frd/raw_mesh.h"
+#include "document/mesh_finalise.h"
+#include "document/raw_mesh.h"
 #include "frd/result_records.h"
 #include "frd/step_key.h"
 

@@ -1,4 +1,4 @@
-#include "frd/failure_text.h"
+#include "support/failure_text.h"
 
 #include <string>
 

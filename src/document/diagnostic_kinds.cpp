@@ -1,4 +1,4 @@
-#include "frd/diagnostic_kinds.h"
+#include "document/diagnostic_kinds.h"
 
 #include "kovan.h"
 

@@ -1,7 +1,7 @@
 // The single forward pass that parses an FRD text into its Document.
 #pragma once
 
-#include "frd/document.h"
+#include "document/document.h"
 #include "kovan.h"
 
 namespace kovan {

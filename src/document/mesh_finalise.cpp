@@ -1,4 +1,4 @@
-#include "frd/mesh_finalise.h"
+#include "document/mesh_finalise.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // arrays.
 #pragma once
 
-#include "frd/document.h"
-#include "frd/raw_mesh.h"
+#include "document/document.h"
+#include "document/raw_mesh.h"
 
 namespace kovan {
 

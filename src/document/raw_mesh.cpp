@@ -1,4 +1,4 @@
-#include "frd/raw_mesh.h"
+#include "document/raw_mesh.h"
 
 namespace kovan {
 namespace {

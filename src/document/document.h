@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "frd/step_index.h"
+#include "document/step_index.h"
 #include "kovan.h"
 
 namespace kovan {

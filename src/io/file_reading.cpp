@@ -1,10 +1,10 @@
-#include "frd/file_reading.h"
+#include "io/file_reading.h"
 
 #include <cstdio>
 #include <memory>
 
-#include "frd/failure_text.h"
-#include "frd/huge_pages.h"
+#include "support/failure_text.h"
+#include "support/huge_pages.h"
 
 #ifdef _WIN32
 #include <sys/stat.h>
