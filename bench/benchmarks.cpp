@@ -110,7 +110,8 @@ void BM_FloorCopy(benchmark::State& state, Encoding encoding) {
 std::unique_ptr<kovan::Document> document_holding(benchmark::State& state, const std::string& text) {
     state.PauseTiming();
     auto doc = std::make_unique<kovan::Document>();
-    doc->text = text;
+    doc->source = kovan::memory_source(text);
+    doc->size = text.size();
     state.ResumeTiming();
     return doc;
 }
@@ -121,7 +122,7 @@ void BM_Parse(benchmark::State& state, Encoding encoding) {
     for (auto _ : state) {
         auto doc = document_holding(state, file.text);
         if (kovan::parse_document(*doc) != KOVAN_OK) state.SkipWithError("parse");
-        benchmark::DoNotOptimize(doc->points.data());
+        benchmark::DoNotOptimize(doc->mesh->points.data());
         state.PauseTiming();  // freeing the text is not part of reading it
         doc.reset();
         state.ResumeTiming();
@@ -157,7 +158,8 @@ void BM_OpenDecodeThreads(benchmark::State& state, Encoding encoding) {
         std::vector<std::unique_ptr<kovan::Document>> docs;
         for (size_t t = 0; t < threads; ++t) {
             docs.push_back(std::make_unique<kovan::Document>());
-            docs.back()->text = file.text;
+            docs.back()->source = kovan::memory_source(file.text);
+            docs.back()->size = file.text.size();
         }
         state.ResumeTiming();
         std::vector<std::thread> workers;
@@ -289,7 +291,8 @@ void BM_FloorAscii(benchmark::State& state, Encoding encoding) {
 void BM_FloorBinary(benchmark::State& state, Encoding encoding) {
     const auto& file = input(encoding);
     kovan::Document located;
-    located.text = file.text;
+    located.source = kovan::memory_source(file.text);
+    located.size = file.text.size();
     kovan::parse_document(located);
     const std::string& copy = file.text;
     for (auto _ : state) {
@@ -322,10 +325,11 @@ struct FileValues {
 FileValues values_of(const std::string& text) {
     FileValues out;
     kovan::Document doc;
-    doc.text = text;
+    doc.source = kovan::memory_source(text);
+    doc.size = text.size();
     kovan::parse_document(doc);
-    out.ids = doc.node_ids;
-    out.points = doc.points;
+    out.ids = doc.mesh->node_ids;
+    out.points = doc.mesh->points;
     for (uint64_t s = 0; s < doc.steps.size(); ++s) {
         kovan::StepResults results;
         kovan::decode_step(doc, s, results, false);

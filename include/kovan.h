@@ -32,7 +32,8 @@
  *
  * Ownership. Everything a document hands out (points, ids, cells, names,
  * array values, its text) belongs to the document, never changes and stays
- * valid until kovan_close; the caller must not write to it or free it.
+ * valid until kovan_close (a step's names and values until the step is
+ * released, kovan_release_step); the caller must not write to it or free it.
  * Buffers returned by kovan_rewrite_memory and kovan_writer_finish belong to
  * the caller and are released with kovan_free. Data passed in is copied
  * before the call returns.
@@ -96,7 +97,8 @@ enum {
 enum {
     KOVAN_STRUCT_OPEN_OPTIONS = 0,
     KOVAN_STRUCT_ARRAY_INFO = 1,
-    KOVAN_STRUCT_DIAGNOSTIC = 2
+    KOVAN_STRUCT_DIAGNOSTIC = 2,
+    KOVAN_STRUCT_SOURCE = 3
 };
 
 /* Options of kovan_open_ex and kovan_open_memory; a null pointer means all 0. */
@@ -138,6 +140,26 @@ typedef struct kovan_diagnostic {
     int64_t found;        /* node numbers collected; -1 for an unknown type */
 } kovan_diagnostic;
 
+/* Bytes a document reads through the caller's own functions (remote
+ * storage, a browser's File, a Python file object): kovan_open_source. The
+ * document keeps reading through them after it is opened, whenever a step
+ * is decoded, so context must stay valid until release is called. */
+typedef struct kovan_source {
+    /* Copies up to count bytes at offset into buffer and returns how many it
+     * copied (fewer only at the end of the bytes), or -1 when they cannot be
+     * read. Called from any thread that queries a document of this source,
+     * and from several at once. */
+    int64_t (*read_at)(void* context, uint64_t offset, void* buffer, uint64_t count);
+    /* The bytes' size now: called when a document is opened, reopened, and
+     * before a step is decoded (a size below the one opened means the bytes
+     * changed). */
+    uint64_t (*size)(void* context);
+    /* Called once, when the last document reading through the source is
+     * closed (or when opening it fails); may be null. */
+    void (*release)(void* context);
+    void* context;
+} kovan_source;
+
 typedef struct kovan_document kovan_document;
 typedef struct kovan_writer kovan_writer;
 
@@ -146,8 +168,9 @@ typedef struct kovan_writer kovan_writer;
 /* Returns KOVAN_ABI_VERSION (3). A binding checks it, and the record sizes
  * below, before any other call. */
 KOVAN_API int32_t kovan_abi_version(void);
-/* Size in bytes of the record of the given kind (KOVAN_STRUCT_*): 8, 24, 32;
- * 0 for an unknown kind. */
+/* Size in bytes of the record of the given kind (KOVAN_STRUCT_*): 8, 24, 32,
+ * and four pointers' for the source record (32 on 64-bit platforms, 16 in
+ * WebAssembly); 0 for an unknown kind. */
 KOVAN_API uint64_t kovan_struct_size(int32_t kind);
 /* Fixed English message of a status; "unknown status" for other values. The text is static. */
 KOVAN_API const char* kovan_status_message(kovan_status status);
@@ -167,9 +190,15 @@ KOVAN_API const char* kovan_diagnostic_description(int32_t kind);
 
 /* ---- documents ---- */
 
-/* Opens the FRD file at a UTF-8 path, reading it whole; the caller owns *doc
- * until kovan_close. Only regular files are read: a directory, a device or a
- * pipe is refused before anything reads or waits on it.
+/* Opens the FRD file at a UTF-8 path; the caller owns *doc until
+ * kovan_close. The document reads the file where it lies, never holding
+ * all of it: the mesh and the step index are read when it is opened, a
+ * step's blocks when the step is decoded, so the file stays open (and on
+ * Windows may still be written, renamed or deleted meanwhile). A file that
+ * changed since it was opened (other than by growing) fails the decoding of
+ * a step with KOVAN_ERR_IO, never giving values from other bytes. Only
+ * regular files are read: a directory, a device or a pipe is refused before
+ * anything reads or waits on it.
  * Returns KOVAN_OK; KOVAN_ERR_ARG (null path or doc); KOVAN_ERR_IO ("the
  * file could not be opened for reading", "the path names a directory,
  * device or pipe, not a regular file", "the file could not be read to the
@@ -187,6 +216,26 @@ KOVAN_API kovan_status kovan_open_ex(const char* path, const kovan_open_options*
 KOVAN_API kovan_status kovan_open_memory(const void* data, uint64_t size,
                                          const kovan_open_options* options,
                                          kovan_document** doc);
+/* Opens an FRD text read through the caller's functions (kovan_source);
+ * the record is copied, the functions are kept. As kovan_open_ex;
+ * KOVAN_ERR_ARG also for a null source, read_at or size; KOVAN_ERR_IO when
+ * read_at fails ("the bytes could not be read": nothing is handed out).
+ * The source's release is called once: when the last document reading
+ * through it is closed (documents made by kovan_reopen share it), or before
+ * this call returns when it fails with any status but KOVAN_ERR_ARG. */
+KOVAN_API kovan_status kovan_open_source(const kovan_source* source, const kovan_open_options* options,
+                                         kovan_document** doc);
+/* A new document of what the document's source holds now: its file as it
+ * is on disk (opened again by its path), the same bytes for a document
+ * opened from memory, what a caller's source reads up to its size now. When
+ * the bytes the old document indexed are unchanged (a file that only grew,
+ * such as a running solver's), only what follows them is read, and the new
+ * document shares the old one's mesh; otherwise the source is read anew.
+ * A block that the end of the old text cut off is read again whole. The old
+ * document stays valid and unchanged; the caller owns *out until
+ * kovan_close. Returns as kovan_open_ex (KOVAN_ERR_ARG for a null doc or
+ * out). */
+KOVAN_API kovan_status kovan_reopen(const kovan_document* doc, kovan_document** out);
 /* Destroys the document and everything it handed out; null is ignored. */
 KOVAN_API void kovan_close(kovan_document* doc);
 
@@ -222,7 +271,10 @@ KOVAN_API kovan_status kovan_diagnostic_at(const kovan_document* doc, uint64_t i
 
 /* ---- result arrays ----
  * The first query of a step decodes it, once, whichever thread asks and
- * whether it succeeds or not; every later query answers from that outcome.
+ * whether it succeeds or not; every later query answers from that outcome,
+ * until the step is released. A step whose bytes could not be read, or
+ * changed since the document was opened, answers KOVAN_ERR_IO, and is
+ * tried again by the next query.
  * The four status-returning queries return KOVAN_OK; KOVAN_ERR_ARG (null doc
  * or output); KOVAN_ERR_RANGE (step not below kovan_n_steps, or an array
  * index or range beyond the step's arrays); KOVAN_ERR_COMPONENTS (the step
@@ -246,10 +298,21 @@ KOVAN_API kovan_status kovan_array_info_range(kovan_document* doc, uint64_t step
 KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const char* name);
 /* Points *values at n_tuples * n_components doubles, point-major (component
  * k of point p at p * n_components + k, points in kovan_node_ids order),
- * owned by the document and unchanged until kovan_close; null on every
- * failure after the argument check, and null for an array of no points. */
+ * owned by the document and unchanged until the step is released or the
+ * document closed; null on every failure after the argument check, and
+ * null for an array of no points. */
 KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint64_t index,
                                         const double** values);
+/* Lets a decoded step go: its arrays and names are freed, and every pointer
+ * the array queries gave for it is invalid from now on; a later query
+ * decodes it again (from memory freed by released steps, where sizes allow).
+ * Releasing a step that is not decoded does nothing. Releasing a step while
+ * another thread decodes it is safe (the release waits for that decode);
+ * releasing one whose arrays another thread is still reading, or while
+ * another thread is between a query of it and the use of its answer, is
+ * the caller's error. Returns KOVAN_OK; KOVAN_ERR_ARG (null doc);
+ * KOVAN_ERR_RANGE (step not below kovan_n_steps). */
+KOVAN_API kovan_status kovan_release_step(kovan_document* doc, uint64_t step);
 
 /* ---- re-encoding and returned buffers ---- */
 
@@ -332,10 +395,12 @@ KOVAN_API kovan_status kovan_writer_finish(kovan_writer* writer, char** out, uin
 static_assert(sizeof(kovan_open_options) == 8, "kovan_open_options is 8 bytes");
 static_assert(sizeof(kovan_array_info) == 24, "kovan_array_info is 24 bytes");
 static_assert(sizeof(kovan_diagnostic) == 32, "kovan_diagnostic is 32 bytes");
+static_assert(sizeof(kovan_source) == 4 * sizeof(void*), "kovan_source is four pointers");
 #else
 _Static_assert(sizeof(kovan_open_options) == 8, "kovan_open_options is 8 bytes");
 _Static_assert(sizeof(kovan_array_info) == 24, "kovan_array_info is 24 bytes");
 _Static_assert(sizeof(kovan_diagnostic) == 32, "kovan_diagnostic is 32 bytes");
+_Static_assert(sizeof(kovan_source) == 4 * sizeof(void*), "kovan_source is four pointers");
 #endif
 
 #endif /* KOVAN_H */

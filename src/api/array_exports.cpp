@@ -1,4 +1,5 @@
-// Result array queries: each decodes its step on first use.
+// Result array queries: each decodes its step on first use; and letting a
+// decoded step go.
 #include <string>
 
 #include "api/guard.h"
@@ -15,19 +16,25 @@ kovan_array_info info_of(const ResultArray& array, uint64_t n_points) {
     return kovan_array_info{array.name.c_str(), n_points, array.n_components, array.derived};
 }
 
-// Decodes the step on first use, inside the guard, and answers from it; a
-// step that failed to decode answers KOVAN_ERR_COMPONENTS.
+// Decodes the step on first use, inside the guard, and answers from it,
+// holding its results while it does; a step that failed to decode answers
+// with its failure.
 template <typename Answer>
 kovan_status answer_from_step(Document& doc, uint64_t step, Answer&& answer) {
     return guarded([&] {
-        const StepResults* results = materialise(doc, step);
-        if (results == nullptr) return kovan_status{KOVAN_ERR_COMPONENTS};
+        kovan_status status = KOVAN_OK;
+        const std::shared_ptr<const StepResults> results = materialise(doc, step, status);
+        if (results == nullptr) return status;
         return answer(*results);
     });
 }
 
 kovan_status refuse_array(uint64_t index, uint64_t count) noexcept {
     return refuse_index("array", index, count, "the step");
+}
+
+kovan_status refuse_step(const Document& doc, uint64_t step) noexcept {
+    return refuse_index("step", step, doc.steps.size(), "the document");
 }
 
 }  // namespace
@@ -38,7 +45,7 @@ KOVAN_API kovan_status kovan_n_arrays(kovan_document* doc, uint64_t step, uint64
     if (doc == nullptr) return refuse_null("doc");
     if (count == nullptr) return refuse_null("count");
     Document& d = as_document(doc);
-    if (step >= d.steps.size()) return refuse_index("step", step, d.steps.size(), "the document");
+    if (step >= d.steps.size()) return refuse_step(d, step);
     return answer_from_step(d, step, [&](const StepResults& results) {
         *count = results.arrays.size();
         return kovan_status{KOVAN_OK};
@@ -50,12 +57,12 @@ KOVAN_API kovan_status kovan_array_info_range(kovan_document* doc, uint64_t step
     if (doc == nullptr) return refuse_null("doc");
     if (count != 0 && records == nullptr) return refuse_argument("records is null while count is above 0");
     Document& d = as_document(doc);
-    if (step >= d.steps.size()) return refuse_index("step", step, d.steps.size(), "the document");
+    if (step >= d.steps.size()) return refuse_step(d, step);
     return answer_from_step(d, step, [&](const StepResults& results) {
         const uint64_t n = results.arrays.size();
         if (first > n) return refuse_array(first, n);
         if (count > n - first) return refuse_array(first + count - 1, n);
-        for (uint64_t i = 0; i < count; ++i) records[i] = info_of(results.arrays[first + i], d.node_ids.size());
+        for (uint64_t i = 0; i < count; ++i) records[i] = info_of(results.arrays[first + i], d.mesh->node_ids.size());
         return kovan_status{KOVAN_OK};
     });
 }
@@ -73,7 +80,7 @@ KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const cha
     }
     Document& d = as_document(doc);
     if (step >= d.steps.size()) {
-        refuse_index("step", step, d.steps.size(), "the document");
+        refuse_step(d, step);
         return -1;
     }
     int64_t index = -1;
@@ -90,11 +97,21 @@ KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint
     if (values == nullptr) return refuse_null("values");
     *values = nullptr;
     Document& d = as_document(doc);
-    if (step >= d.steps.size()) return refuse_index("step", step, d.steps.size(), "the document");
+    if (step >= d.steps.size()) return refuse_step(d, step);
     return answer_from_step(d, step, [&](const StepResults& results) {
         if (index >= results.arrays.size()) return refuse_array(index, results.arrays.size());
         const std::vector<double>& data = results.arrays[index].values;
         *values = data.empty() ? nullptr : data.data();
+        return kovan_status{KOVAN_OK};
+    });
+}
+
+KOVAN_API kovan_status kovan_release_step(kovan_document* doc, uint64_t step) {
+    if (doc == nullptr) return refuse_null("doc");
+    Document& d = as_document(doc);
+    if (step >= d.steps.size()) return refuse_step(d, step);
+    return guarded([&] {
+        release_step(d, step);
         return kovan_status{KOVAN_OK};
     });
 }

@@ -17,35 +17,35 @@ const T* data_or_null(const std::vector<T>& values) {
 extern "C" {
 
 KOVAN_API uint64_t kovan_n_points(const kovan_document* doc) {
-    return doc == nullptr ? 0 : as_document(doc).node_ids.size();
+    return doc == nullptr ? 0 : as_document(doc).mesh->node_ids.size();
 }
 
 KOVAN_API const double* kovan_points(const kovan_document* doc) {
-    return doc == nullptr ? nullptr : data_or_null(as_document(doc).points);
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).mesh->points);
 }
 
 KOVAN_API const int64_t* kovan_node_ids(const kovan_document* doc) {
-    return doc == nullptr ? nullptr : data_or_null(as_document(doc).node_ids);
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).mesh->node_ids);
 }
 
 KOVAN_API uint64_t kovan_n_cells(const kovan_document* doc) {
-    return doc == nullptr ? 0 : as_document(doc).cell_types.size();
+    return doc == nullptr ? 0 : as_document(doc).mesh->cell_types.size();
 }
 
 KOVAN_API const uint8_t* kovan_cell_types(const kovan_document* doc) {
-    return doc == nullptr ? nullptr : data_or_null(as_document(doc).cell_types);
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).mesh->cell_types);
 }
 
 KOVAN_API const int64_t* kovan_cell_offsets(const kovan_document* doc) {
-    return doc == nullptr ? nullptr : as_document(doc).cell_offsets.data();
+    return doc == nullptr ? nullptr : as_document(doc).mesh->cell_offsets.data();
 }
 
 KOVAN_API const int64_t* kovan_cell_connectivity(const kovan_document* doc) {
-    return doc == nullptr ? nullptr : data_or_null(as_document(doc).connectivity);
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).mesh->connectivity);
 }
 
 KOVAN_API const int64_t* kovan_cell_ids(const kovan_document* doc) {
-    return doc == nullptr ? nullptr : data_or_null(as_document(doc).cell_ids);
+    return doc == nullptr ? nullptr : data_or_null(as_document(doc).mesh->cell_ids);
 }
 
 KOVAN_API uint64_t kovan_n_steps(const kovan_document* doc) {

@@ -1,30 +1,51 @@
-// Opening and closing documents.
+// Opening, reopening and closing documents.
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "api/guard.h"
 #include "api/handle.h"
-#include "api/open_document.h"
+#include "api/open_options.h"
 #include "api/refusal.h"
-#include "io/file_reading.h"
-#include "support/huge_pages.h"
+#include "document/open.h"
+#include "io/file.h"
 #include "kovan.h"
+#include "support/huge_pages.h"
 
 using namespace kovan;
 
 namespace {
 
-// The caller's bytes as the document's own text. Allocation failures and
+// The caller's bytes as a source of their own. Allocation failures and
 // sizes beyond what a string holds throw, for the guard.
-std::string copy_bytes(const void* data, uint64_t size) {
-    std::string text;
-    if (size > text.max_size()) throw std::length_error("a text of " + std::to_string(size) + " bytes");
+std::shared_ptr<const Source> copied_bytes(const void* data, uint64_t size) {
+    auto source = std::make_shared<Source>();
+    std::string& bytes = source->bytes;
+    if (size > bytes.max_size()) throw std::length_error("a text of " + std::to_string(size) + " bytes");
     if (size != 0) {
-        text.reserve(static_cast<size_t>(size));
-        advise_huge_pages(text.data(), static_cast<size_t>(size));
-        text.append(static_cast<const char*>(data), static_cast<size_t>(size));
+        bytes.reserve(static_cast<size_t>(size));
+        advise_huge_pages(bytes.data(), static_cast<size_t>(size));
+        bytes.append(static_cast<const char*>(data), static_cast<size_t>(size));
     }
-    return text;
+    return source;
+}
+
+// The file at the path, open for reading where it lies; null, with the
+// thread's text, when it cannot be opened.
+std::shared_ptr<const Source> opened_file(const char* path) {
+    auto source = std::make_shared<Source>();
+    source->kind = Source::kFile;
+    source->path = path;
+    if (!open_file(path, source->file)) return nullptr;
+    return source;
+}
+
+// Opens `source` into *doc, handing the document out only when it opened.
+kovan_status open_into(std::shared_ptr<const Source> source, uint64_t options, kovan_document** doc) {
+    Document* opened = nullptr;
+    const kovan_status status = open_document(std::move(source), options, opened);
+    if (status == KOVAN_OK) *doc = as_handle(opened);
+    return status;
 }
 
 }  // namespace
@@ -40,11 +61,11 @@ KOVAN_API kovan_status kovan_open_ex(const char* path, const kovan_open_options*
     if (doc == nullptr) return refuse_null("doc");
     *doc = nullptr;
     return guarded([&] {
-        std::string text;
-        if (!read_whole_file(path, text)) return kovan_status{KOVAN_ERR_IO};
+        std::shared_ptr<const Source> source = opened_file(path);
+        if (!source) return kovan_status{KOVAN_ERR_IO};
         uint64_t value = 0;
         if (!read_open_options(options, value)) return kovan_status{KOVAN_ERR_ARG};
-        return build_document(std::move(text), value, doc);
+        return open_into(std::move(source), value, doc);
     });
 }
 
@@ -54,10 +75,46 @@ KOVAN_API kovan_status kovan_open_memory(const void* data, uint64_t size, const 
     *doc = nullptr;
     if (data == nullptr && size != 0) return refuse_argument("data is null while size is above 0");
     return guarded([&] {
-        std::string text = copy_bytes(data, size);
+        std::shared_ptr<const Source> source = copied_bytes(data, size);
         uint64_t value = 0;
         if (!read_open_options(options, value)) return kovan_status{KOVAN_ERR_ARG};
-        return build_document(std::move(text), value, doc);
+        return open_into(std::move(source), value, doc);
+    });
+}
+
+KOVAN_API kovan_status kovan_open_source(const kovan_source* source, const kovan_open_options* options,
+                                         kovan_document** doc) {
+    if (source == nullptr) return refuse_null("source");
+    if (source->read_at == nullptr) return refuse_null("source->read_at");
+    if (source->size == nullptr) return refuse_null("source->size");
+    if (doc == nullptr) return refuse_null("doc");
+    *doc = nullptr;
+    uint64_t value = 0;
+    if (!read_open_options(options, value)) return KOVAN_ERR_ARG;
+    const kovan_source record = *source;
+    return guarded([&] {
+        std::shared_ptr<Source> held;
+        try {
+            held = std::make_shared<Source>();
+        } catch (...) {
+            if (record.release != nullptr) record.release(record.context);
+            throw;
+        }
+        held->kind = Source::kCaller;
+        held->caller = record;  // released with the last document that reads through it
+        return open_into(std::move(held), value, doc);
+    });
+}
+
+KOVAN_API kovan_status kovan_reopen(const kovan_document* doc, kovan_document** out) {
+    if (doc == nullptr) return refuse_null("doc");
+    if (out == nullptr) return refuse_null("out");
+    *out = nullptr;
+    return guarded([&] {
+        Document* reopened = nullptr;
+        const kovan_status status = reopen_document(as_document(doc), reopened);
+        if (status == KOVAN_OK) *out = as_handle(reopened);
+        return status;
     });
 }
 

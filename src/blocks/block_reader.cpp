@@ -181,9 +181,10 @@ struct Reader {
     }
 
     void read_result_records(const ResultLocation& location) {
+        LineCursor records = make_cursor(input.substr(0, location.records_end));
+        records.position = location.records_begin;
         if (is_binary(location.format)) {
-            walk_binary_results(input, location.records_begin, location.records_end, location.format,
-                                location.components, *this);
+            walk_binary_results(records, location.format, location.components, *this);
             return;
         }
         // Room for the records the header states, as far as their lines can
@@ -191,8 +192,8 @@ struct Reader {
         constexpr uint64_t kShortestRecordLine = 16;
         const uint64_t lines = (location.records_end - location.records_begin) / kShortestRecordLine;
         if (block.stated_count > 0) expect(std::min(static_cast<uint64_t>(block.stated_count), lines), 6);
-        AsciiResultWalk<Reader> walk(input, read_width, *this);
-        walk.walk(location.records_begin, location.records_end);
+        AsciiResultWalk<Reader> walk(read_width, *this);
+        walk.walk(records, input.size());
     }
 
     bool result_block(const Line& line, const ResultHeader& read, const ResultLocation& location) {

@@ -91,8 +91,9 @@ bool result_comes_back(const ResultRecordRead& r, const Block& block, int read_w
     scratch.regenerated.clear();
     append_result_lines(scratch.regenerated, r.node, r.values, r.count, layout);
     OneRecord again;
-    AsciiResultWalk<OneRecord> walk(scratch.regenerated.view(), read_width, again);
-    walk.walk(0, scratch.regenerated.size);
+    LineCursor lines = make_cursor(scratch.regenerated.view());
+    AsciiResultWalk<OneRecord> walk(read_width, again);
+    walk.walk(lines, scratch.regenerated.size);
     return again.records == 1 && again.other_lines == 0 && again.node == r.node && again.values.size() == r.count &&
            same_bits(again.values.data(), r.values, r.count);
 }

@@ -1,5 +1,6 @@
-// The Document behind an open handle: the FRD text, its mesh, its step index
-// and the cache of decoded steps.
+// The Document behind an open handle: where its bytes come from, its mesh,
+// its step index and the steps decoded from it. It holds offsets into its
+// source, never the source's bytes (unless the source is memory already).
 #pragma once
 
 #include <atomic>
@@ -7,10 +8,13 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "document/array_pool.h"
+#include "document/fingerprint.h"
+#include "document/mesh.h"
 #include "document/step_index.h"
+#include "io/source.h"
 #include "kovan.h"
 
 namespace kovan {
@@ -19,51 +23,44 @@ using Diagnostic = kovan_diagnostic;
 
 struct StepSlot;  // a step decoded on demand, made by src/results
 
+// Where reading the source's grown bytes starts again: after the last block
+// or line the end of the text did not cut off.
+struct ResumePoint {
+    uint64_t offset = 0;
+    uint64_t lines = 0;          // lines before it
+    bool frd_line_seen = false;  // an FRD line came before it
+};
+
 struct Document {
-    std::string text;
+    std::shared_ptr<const Source> source;
+    uint64_t size = 0;     // the source's bytes this document indexed
     uint64_t options = 0;  // the kovan_open_options record; only wedge_order is consulted
+    uint64_t window_bytes = kWindowBytes;  // read at a time from a source not in memory
 
-    // The mesh, fixed once the parse ends.
-    std::vector<int64_t> node_ids;  // ascending
-    std::vector<double> points;     // x, y, z per node id
-    // Node id to point: node ids without gaps need no map (first_id is then
-    // node_ids[0]); any others are looked up in point_index.
-    bool dense_ids = false;
-    int64_t first_id = 0;
-    std::unordered_map<int64_t, uint64_t> point_index;
-    std::vector<uint8_t> cell_types;
-    std::vector<int64_t> cell_ids;
-    std::vector<int64_t> cell_offsets;  // n_cells + 1 entries, starting at 0
-    std::vector<int64_t> connectivity;  // point indices
-
+    // Fixed once the parse ends; shared with the document of a grown file
+    // when that holds the same mesh.
+    std::shared_ptr<const Mesh> mesh = std::make_shared<const Mesh>();
     std::vector<Diagnostic> diagnostics;
-    std::vector<StepEntry> steps;  // ascending time once parsed
+    std::vector<StepEntry> steps;       // ascending time once parsed
+    std::vector<BlockMark> mesh_marks;  // of its node and element blocks, where the source can change
+    ResumePoint resume;
 
     // One slot per step, empty until the step is first asked for; the lock
     // guards finding and creating slots, never a decode.
     std::vector<std::shared_ptr<StepSlot>> step_slots;
     std::mutex lock;
     std::atomic<uint64_t> steps_parsed{0};
+    std::shared_ptr<ArrayPool> pool = std::make_shared<ArrayPool>();
 
     // Every text this document hands out lives until it is closed: the
     // parse's failure text, set once, and each failed step's, kept with its
     // step. The latest failure points to one of them and is replaced whole,
     // so that a thread reading it never sees it change under it.
     std::string parse_error;
+    std::vector<std::unique_ptr<std::string>> failure_texts;  // each distinct one once; under `lock`
     std::atomic<const char*> last_error{""};
 
     uint32_t wedge_order() const { return static_cast<uint32_t>(options & 0xFFFFFFFFu); }
 };
-
-// The point of a node id, or UINT64_MAX when the mesh has no such node.
-inline uint64_t find_point(const Document& doc, int64_t id) {
-    if (doc.dense_ids) {
-        if (id < doc.first_id) return UINT64_MAX;
-        const auto point = static_cast<uint64_t>(id) - static_cast<uint64_t>(doc.first_id);
-        return point < doc.node_ids.size() ? point : UINT64_MAX;
-    }
-    const auto it = doc.point_index.find(id);
-    return it == doc.point_index.end() ? UINT64_MAX : it->second;
-}
 
 }  // namespace kovan

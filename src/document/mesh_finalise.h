@@ -2,13 +2,13 @@
 // arrays.
 #pragma once
 
-#include "document/document.h"
+#include "document/mesh.h"
 #include "document/raw_mesh.h"
 
 namespace kovan {
 
 // Sorts the nodes, builds points and cells (dropping elements that name a
 // node no block defined); the raw mesh is used up.
-void finalise_mesh(RawMesh& raw, Document& doc);
+void finalise_mesh(RawMesh& raw, Mesh& mesh);
 
 }  // namespace kovan

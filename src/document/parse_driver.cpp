@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "document/mesh_finalise.h"
+#include "document/raw_mesh.h"
 #include "frd/block_failures.h"
 #include "frd/block_walk.h"
 #include "frd/format.h"
-#include "document/mesh_finalise.h"
-#include "document/raw_mesh.h"
 #include "frd/result_records.h"
 #include "frd/step_key.h"
 
@@ -36,12 +36,23 @@ struct ParseSink {
     RawMesh mesh;
     std::map<StepKey, uint64_t, StepKeyLess> step_key_index;
     uint64_t header_line = 0;
-    bool frd_line_seen = false;  // a text without one is no FRD file
+    uint64_t header_start = 0;
+    bool mesh_blocks = false;  // a node or element block was read
+    // The first block or line that the end of the text cuts off, where a
+    // reading of the grown text starts again.
+    bool cut = false;
+    ResumePoint cut_at;
 
     void see_line(const Line& line) {
-        if (frd_line_seen) return;
+        if (doc.resume.frd_line_seen) return;
         const std::string_view trimmed = trim(line.text);
-        frd_line_seen = line.terminated() ? is_frd_line(trimmed) : may_become_frd_line(trimmed);
+        doc.resume.frd_line_seen = line.terminated() ? is_frd_line(trimmed) : may_become_frd_line(trimmed);
+    }
+
+    void note_cut(uint64_t start, uint64_t line_number) {
+        if (cut) return;
+        cut = true;
+        cut_at = ResumePoint{start, line_number - 1, doc.resume.frd_line_seen};
     }
 
     void add_diagnostic(int32_t kind, int32_t element_type, uint64_t line, int64_t expected, int64_t found) {
@@ -53,13 +64,18 @@ struct ParseSink {
         add_diagnostic(KOVAN_DIAG_INCOMPLETE_BLOCK, 0, line, stated_or_unknown(stated_count), found);
     }
 
-    void text_line(const Line& line) { see_line(line); }
+    void text_line(const Line& line) {
+        see_line(line);
+        if (!line.terminated()) note_cut(line.start, line.number);
+    }
     void other_line(const Line&) {}
     void end_line(const Line&) {}
 
     void begin_block(BlockKey key, const Line& line, const BlockHeader&, uint64_t most_records) {
-        frd_line_seen = true;
+        doc.resume.frd_line_seen = true;
+        mesh_blocks = true;
         header_line = line.number;
+        header_start = line.start;
         if (key == BlockKey::kNodes) reserve_nodes(mesh, most_records);
         if (key == BlockKey::kElements) reserve_elements(mesh, most_records);
     }
@@ -88,8 +104,12 @@ struct ParseSink {
     }
 
     void end_block(BlockKey key, const BlockHeader& header, const BlockEnd& end) {
-        if (end.outcome == BlockEnd::kIncomplete) report_incomplete(header_line, header.count, end.records);
+        if (end.outcome == BlockEnd::kIncomplete) {
+            report_incomplete(header_line, header.count, end.records);
+            note_cut(header_start, header_line);
+        }
         if (end.outcome == BlockEnd::kFailed) doc.parse_error = binary_block_failure(key, header, end);
+        doc.mesh_marks.push_back(BlockMark{header_start, header_start + kMeshMarkBytes, 0});
     }
 
     StepEntry& step_for(const StepKey& key) {
@@ -104,11 +124,15 @@ struct ParseSink {
         return doc.steps[it->second];
     }
 
+    // The records of a block that the end of the text cuts off, read again
+    // from where they begin.
     int64_t records_before_cut(const ResultLocation& location, int32_t id_width) {
         if (is_binary(location.format)) return location.whole_records;
+        Window window;
+        LineCursor records = source_cursor(*doc.source, location.records_begin, doc.size, window, doc.window_bytes);
         RecordCount count;
-        AsciiResultWalk<RecordCount> walk(doc.text, id_width, count);
-        walk.walk(location.records_begin, location.records_end);
+        AsciiResultWalk<RecordCount> walk(id_width, count);
+        walk.walk(records, doc.size);
         return count.records;
     }
 
@@ -120,42 +144,103 @@ struct ParseSink {
         const int32_t id_width = ascii_id_width(header.block.format);
         if (!line.terminated()) {
             report_incomplete(line.number, stated, 0);
+            note_cut(line.start, line.number);
             return true;
         }
         StepEntry& step = step_for(header.key);
         if (location.outcome == ResultLocation::kIncomplete) {
             report_incomplete(line.number, stated, records_before_cut(location, id_width));
+            note_cut(line.start, line.number);
         } else if (location.outcome == ResultLocation::kLocated) {
-            step.blocks.push_back(BlockRef{std::string(location.name), location.records_begin, location.records_end,
+            step.blocks.push_back(BlockRef{location.name, line.start, location.records_begin, location.records_end,
                                            location.records_line, location.format,
-                                           static_cast<int32_t>(location.components), id_width});
+                                           static_cast<int32_t>(location.components), id_width, 0});
         }
         return true;
     }
 };
 
-void finish(ParseSink& sink) {
+// The marks of the blocks the parse found from `from` on, where the source
+// can change.
+bool mark_blocks(Document& doc, uint64_t from) {
+    if (bytes_in_memory(*doc.source) != nullptr) return true;
+    for (BlockMark& mark : doc.mesh_marks) {
+        mark.end = std::min(mark.end, doc.size);
+        if (mark.begin >= from && !mark_bytes(*doc.source, mark.begin, mark.end, mark.hash)) return false;
+    }
+    for (StepEntry& step : doc.steps) {
+        for (BlockRef& ref : step.blocks) {
+            if (ref.header >= from && !mark_bytes(*doc.source, ref.header, ref.end, ref.mark)) return false;
+        }
+    }
+    return true;
+}
+
+void finish(ParseSink& sink, const LineCursor& cursor) {
     Document& doc = sink.doc;
-    if (!sink.frd_line_seen && !doc.text.empty()) sink.add_diagnostic(KOVAN_DIAG_NOT_FRD, 0, 1, -1, 0);
-    finalise_mesh(sink.mesh, doc);
+    if (!doc.resume.frd_line_seen && doc.size > 0) sink.add_diagnostic(KOVAN_DIAG_NOT_FRD, 0, 1, -1, 0);
+    if (sink.mesh_blocks) {
+        auto mesh = std::make_shared<Mesh>();
+        finalise_mesh(sink.mesh, *mesh);
+        doc.mesh = std::move(mesh);
+    }
     // Steps of equal time keep the order in which the file first names them.
     std::stable_sort(doc.steps.begin(), doc.steps.end(),
                      [](const StepEntry& a, const StepEntry& b) { return time_less(a.time, b.time); });
     doc.step_slots.resize(doc.steps.size());
+    const bool frd_line_seen = doc.resume.frd_line_seen;
+    doc.resume = sink.cut ? sink.cut_at : ResumePoint{cursor.position, cursor.line_count, frd_line_seen};
+}
+
+const char* unreadable_text(const Source& source) {
+    return source.kind == Source::kFile ? "the file could not be read to the end" : "the bytes could not be read";
+}
+
+// The walk from `cursor` on, into `sink`; the status of its end.
+kovan_status walk_into(ParseSink& sink, LineCursor& cursor) {
+    Document& doc = sink.doc;
+    const uint64_t from = cursor.position;
+    DocumentFieldWidth continuation_width;
+    const BlockEnd end = walk_blocks(cursor, continuation_width, sink);
+    if (read_failed(cursor)) {
+        doc.parse_error = unreadable_text(*doc.source);
+        return KOVAN_ERR_IO;
+    }
+    if (end.outcome == BlockEnd::kFailed) return KOVAN_ERR_PARSE;
+    finish(sink, cursor);
+    if (!mark_blocks(doc, from)) {
+        doc.parse_error = unreadable_text(*doc.source);
+        return KOVAN_ERR_IO;
+    }
+    return KOVAN_OK;
+}
+
+kovan_status failed(Document& doc, kovan_status status) {
+    if (status != KOVAN_OK) doc.last_error.store(doc.parse_error.c_str());
+    return status;
 }
 
 }  // namespace
 
 kovan_status parse_document(Document& doc) {
-    ParseSink sink{doc, {}, {}, 0};
-    LineCursor cursor = make_cursor(doc.text);
-    DocumentFieldWidth continuation_width;
-    if (walk_blocks(cursor, continuation_width, sink).outcome == BlockEnd::kFailed) {
-        doc.last_error.store(doc.parse_error.c_str());
-        return KOVAN_ERR_PARSE;
+    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}};
+    Window window;
+    LineCursor cursor = source_cursor(*doc.source, 0, doc.size, window, doc.window_bytes);
+    return failed(doc, walk_into(sink, cursor));
+}
+
+kovan_status parse_appended(Document& doc, const Document& old, bool& mesh_changed) {
+    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}};
+    for (uint64_t i = 0; i < doc.steps.size(); ++i) {
+        const StepEntry& step = doc.steps[i];
+        sink.step_key_index.emplace(StepKey{step.has_set_number, step.set_number, step.time}, i);
     }
-    finish(sink);
-    return KOVAN_OK;
+    Window window;
+    LineCursor cursor = source_cursor(*doc.source, old.resume.offset, doc.size, window, doc.window_bytes);
+    cursor.line_count = old.resume.lines;
+    const kovan_status status = walk_into(sink, cursor);
+    mesh_changed = sink.mesh_blocks;
+    return failed(doc, status);
 }
 
 }  // namespace kovan

@@ -6,18 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "frd/result_records.h"
+
 namespace kovan {
 
 // One located result block: where its records lie in the text.
 struct BlockRef {
     std::string name;  // from the "-4" line; "Unknown" when none came first
-    uint64_t begin = 0;
+    uint64_t header = 0;  // where its "100C" line starts
+    uint64_t begin = 0;   // its records
     uint64_t end = 0;
     uint64_t line = 0;       // line number at the start of the records
     int32_t format = 1;      // 1 for ASCII, 2 or 3 for binary
     int32_t components = 0;  // values per binary record; 0 for ASCII
     int32_t id_width = 10;   // node number columns of an ASCII block: 5 in format 0
+    uint64_t mark = 0;       // what its bytes were when it was indexed (fingerprint.h)
 };
+
+inline RecordsForm form_of(const BlockRef& ref) { return RecordsForm{ref.format, ref.components, ref.id_width}; }
 
 struct StepEntry {
     double time = 0.0;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,12 +33,19 @@ namespace kovan {
 // (for reserving room; a block is never trusted to be as large as it says).
 uint64_t most_records(BlockKey key, const BlockHeader& header, uint64_t bytes_left);
 
+// Locating a result block's records may move a window past its header
+// line: the sink is handed a copy of it.
 template <typename Sink>
-bool walk_result_block(LineCursor& cursor, const Line& line, std::vector<std::string_view>& tokens, Sink& sink) {
+bool walk_result_block(LineCursor& cursor, const Line& line, std::vector<std::string_view>& tokens,
+                       std::string& header_copy, Sink& sink) {
     const ResultHeader header = read_result_header(line.text, tokens);
+    header_copy.assign(line.full);
+    Line header_line = line;
+    header_line.full = header_copy;
+    header_line.text = header_line.full.substr(0, line.text.size());
     const ResultLocation location =
         line.terminated() ? locate_result_records(cursor, header.block, tokens) : cut_off_at(cursor.size);
-    return sink.result_block(line, header, location);
+    return sink.result_block(header_line, header, location);
 }
 
 // The walk from the cursor to the end of the text; a failed block (or a
@@ -45,6 +53,7 @@ bool walk_result_block(LineCursor& cursor, const Line& line, std::vector<std::st
 template <typename Sink>
 BlockEnd walk_blocks(LineCursor& cursor, DocumentFieldWidth& document_width, Sink& sink) {
     std::vector<std::string_view> tokens;
+    std::string header_copy;
     Line line;
     while (next_line(cursor, line)) {
         const BlockKey key = block_key(trim(line.text));
@@ -53,7 +62,7 @@ BlockEnd walk_blocks(LineCursor& cursor, DocumentFieldWidth& document_width, Sin
             continue;
         }
         if (key == BlockKey::kResults) {
-            if (walk_result_block(cursor, line, tokens, sink)) continue;
+            if (walk_result_block(cursor, line, tokens, header_copy, sink)) continue;
             return failed_block(BlockEnd::kStopped);
         }
         const BlockHeader header = read_block_header(line.text, tokens);

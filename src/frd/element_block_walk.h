@@ -156,16 +156,16 @@ BlockEnd walk_binary_elements(LineCursor& cursor, const BlockHeader& header, Sin
     element.line = cursor.line_count;
     element.nodes = &nodes;
     for (int64_t i = 0; i < header.count; ++i) {
-        const char* at = cursor.text + cursor.position;
-        const uint64_t left = bytes_left(cursor);
-        if (left < kBinaryElementHeaderBytes) break;
+        const char* at = bytes_at(cursor, cursor.position, kBinaryElementHeaderBytes);
+        if (at == nullptr) break;
         element.fields = ElementLine{load_i32_le(at), load_i32_le(at + 4), load_i32_le(at + 8), load_i32_le(at + 12), true};
         element.type_code = static_cast<int32_t>(element.fields.type);
         element.type = element_type_for_code(element.type_code);
         if (element.type == nullptr) return failed_block(BlockEnd::kUnknownElementType, element.fields.type);
         const uint32_t count = element.type->node_count;
         const uint64_t node_bytes = 4 * uint64_t{count};
-        if (left - kBinaryElementHeaderBytes < node_bytes) break;
+        at = bytes_at(cursor, cursor.position, kBinaryElementHeaderBytes + node_bytes);
+        if (at == nullptr) break;
         nodes.resize(count);
         const char* numbers = at + kBinaryElementHeaderBytes;
         for (uint32_t k = 0; k < count; ++k) nodes[k] = load_i32_le(numbers + 4 * k);

@@ -5,6 +5,8 @@
 //   sink.end_line(const Line&)     the " -3" line
 #pragma once
 
+#include <algorithm>
+
 #include "frd/binary_records.h"
 #include "frd/block_end.h"
 #include "frd/block_header.h"
@@ -23,15 +25,21 @@ BlockEnd walk_binary_nodes(LineCursor& cursor, const BlockHeader& header, Sink& 
     const uint64_t record_bytes = binary_node_record_bytes(header.format);
     const bool whole = records_fit(header.count, record_bytes, bytes_left(cursor));
     const uint64_t n = whole ? static_cast<uint64_t>(header.count) : bytes_left(cursor) / record_bytes;
-    const char* record = cursor.text + cursor.position;
-    for (uint64_t i = 0; i < n; ++i, record += record_bytes) sink.binary_node(load_binary_node(record, header.format));
-    end.records = static_cast<int64_t>(n);
-    if (!whole) {
+    // As many records at a time as the window holds.
+    for (uint64_t i = 0; i < n;) {
+        const char* record = bytes_at(cursor, cursor.position, record_bytes);
+        if (record == nullptr) break;  // the source could not be read
+        const uint64_t at_hand = std::min(n - i, (cursor.window_end - cursor.position) / record_bytes);
+        for (uint64_t k = 0; k < at_hand; ++k, record += record_bytes) sink.binary_node(load_binary_node(record, header.format));
+        cursor.position += at_hand * record_bytes;
+        i += at_hand;
+        end.records = static_cast<int64_t>(i);
+    }
+    if (!whole || end.records < static_cast<int64_t>(n)) {
         end.outcome = BlockEnd::kIncomplete;
         cursor.position = cursor.size;
         return end;
     }
-    cursor.position += n * record_bytes;
     skip_one_line_end(cursor);
     return end;
 }

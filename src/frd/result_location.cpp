@@ -1,5 +1,7 @@
 #include "frd/result_location.h"
 
+#include <algorithm>
+
 #include "frd/format.h"
 #include "frd/keys.h"
 #include "frd/little_endian.h"
@@ -8,6 +10,20 @@
 
 namespace kovan {
 namespace {
+
+// Whether a record line or the end of the text follows the cursor, by the
+// rule of record_line_follows, looking as far as the blank lines after it go.
+bool record_line_comes_next(LineCursor& cursor) {
+    constexpr uint64_t kLook = 256;
+    for (uint64_t look = kLook;; look *= 2) {
+        const uint64_t count = std::min(look, bytes_left(cursor));
+        const char* rest = bytes_at(cursor, cursor.position, count);
+        if (rest == nullptr) return true;  // the source could not be read: the open fails anyway
+        const std::string_view seen(rest, count);
+        const bool decided = count == bytes_left(cursor) || seen.find_first_not_of("\r\n ") != std::string_view::npos;
+        if (decided) return record_line_follows(seen);
+    }
+}
 
 void locate_binary_payload(LineCursor& cursor, const BlockHeader& header, ResultLocation& location) {
     location.section_end = cursor.position;
@@ -30,8 +46,8 @@ void locate_binary_payload(LineCursor& cursor, const BlockHeader& header, Result
         return;
     }
     location.records_end = cursor.position + static_cast<uint64_t>(header.count) * record_bytes;
-    cursor.position = location.records_end;
-    if (!record_line_follows(std::string_view(cursor.text + cursor.position, bytes_left(cursor)))) {
+    cursor.position = location.records_end;  // passed over: a window need not read it
+    if (!record_line_comes_next(cursor)) {
         location.outcome = ResultLocation::kUnlocatable;
         location.reason = ResultLocation::kNotFollowed;
         return;

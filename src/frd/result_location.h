@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,7 +22,7 @@ struct ResultLocation {
 
     Outcome outcome = kNoRecords;
     Reason reason = kNoReason;
-    std::string_view name = "Unknown";  // from the "-4" line; "Unknown" when none came first
+    std::string name = "Unknown";  // from the "-4" line; "Unknown" when none came first
     int32_t format = 1;                 // of the records: 2 or 3 once a binary "-4" line is read, else 1
     int64_t components = 0;             // values per binary record
     uint64_t section_end = 0;           // the lines between header and records end here

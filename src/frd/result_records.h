@@ -5,6 +5,7 @@
 //   sink.other_line(const Line&)       an ASCII line that is no record
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,6 @@
 #include "frd/packed_record.h"
 #include "frd/record_fields.h"
 #include "frd/standard_columns.h"
-#include "document/step_index.h"
 
 namespace kovan {
 
@@ -42,22 +42,26 @@ struct ResultRecordRead {
 // that the end of the text cuts off is never read as a record.
 template <typename Sink>
 struct AsciiResultWalk {
-    AsciiResultWalk(std::string_view text, int id_width, Sink& sink) : text(text), id_width(id_width), sink(sink) {}
+    AsciiResultWalk(int id_width, Sink& sink) : id_width(id_width), sink(sink) {}
 
-    // Reads the lines from `from` to `to`; false when the sink stopped.
-    bool walk(uint64_t from, uint64_t to) {
-        if (from >= text.size() || from >= to) return true;
-        LineCursor cursor = make_cursor(text.substr(0, std::min<uint64_t>(text.size(), to)));
-        cursor.position = from;
+    // Reads the lines of `lines` from its position to its end; false when
+    // the sink stopped. `text_size` is the size of the whole text, of which
+    // the cursor may read a part: a line that reaches the cursor's end is
+    // whole when the text goes on after it.
+    bool walk(LineCursor& lines, uint64_t text_size) {
+        cursor = &lines;
+        size = text_size;
         Line line;
-        while (taken && next_line(cursor, line)) read_line(line);
+        while (taken && next_line(lines, line)) read_line(line);
         if (taken) finish();
+        lines.keep_from = UINT64_MAX;
         return taken;
     }
 
-    std::string_view text;
     int id_width;
     Sink& sink;
+    LineCursor* cursor = nullptr;
+    uint64_t size = 0;  // of the whole text
     std::vector<double> values;
     std::vector<double> packed;
     bool open = false;   // a record has started and may take continuation lines
@@ -69,22 +73,25 @@ struct AsciiResultWalk {
 
     // A line ends where the cursor stopped, or, at the end of the range, at
     // the end of the whole text.
-    bool terminated(const Line& line) const { return line.terminated() || line.end() < text.size(); }
+    bool terminated(const Line& line) const { return line.terminated() || line.end() < size; }
 
+    // A record's lines stay in the cursor's window until it is finished, so
+    // that a record that does not read can be handed on line by line.
     void finish() {
         if (!open) return;
         open = false;
+        cursor->keep_from = UINT64_MAX;
         if (valid) {
             taken = sink.record(ResultRecordRead{node, values.data(), values.size(), path, begin, end});
             return;
         }
-        LineCursor cursor = make_cursor(text.substr(0, end));
-        cursor.position = begin;
+        LineCursor lines = part_cursor(*cursor, begin, end);
         Line line;
-        while (next_line(cursor, line)) sink.other_line(line);
+        while (next_line(lines, line)) sink.other_line(line);
     }
 
     void begin_record(const Line& line, RecordPath how, int64_t id, bool readable) {
+        cursor->keep_from = line.start;
         open = true;
         valid = readable;
         path = how;
@@ -176,38 +183,55 @@ struct AsciiResultWalk {
     }
 };
 
-// Binary records: a node number and `components` reals each, back to back;
-// bytes that do not make a whole record are left.
+// Binary records from the cursor to its end: a node number and
+// `components` reals each, back to back; bytes that do not make a whole
+// record are left.
 template <typename Sink>
-bool walk_binary_results(std::string_view text, uint64_t begin, uint64_t end, int32_t format, int64_t components,
-                         Sink& sink) {
-    if (components <= 0 || end > text.size() || begin >= end) return true;
+bool walk_binary_results(LineCursor& cursor, int32_t format, int64_t components, Sink& sink) {
+    if (components <= 0 || cursor.position >= cursor.size) return true;
     const uint64_t real_bytes = binary_real_bytes(format);
     const auto m = static_cast<uint64_t>(components);
     if (m > (UINT64_MAX - kBinaryIdBytes) / real_bytes) return true;
     const uint64_t record_bytes = kBinaryIdBytes + m * real_bytes;
-    const uint64_t n_records = (end - begin) / record_bytes;
+    const uint64_t n_records = bytes_left(cursor) / record_bytes;
     sink.expect(n_records, m);
     std::vector<double> record(m);
-    ResultRecordRead read{0, record.data(), m, RecordPath::kStandard, begin, begin + record_bytes};
-    const char* at = text.data() + begin;
-    for (uint64_t r = 0; r < n_records; ++r, at += record_bytes) {
-        const char* value = at + kBinaryIdBytes;
-        for (uint64_t k = 0; k < m; ++k, value += real_bytes) record[k] = load_real(value, format);
-        read.node = load_i32_le(at);
-        if (!sink.record(read)) return false;
-        read.begin = read.end;
-        read.end += record_bytes;
+    ResultRecordRead read{0, record.data(), m, RecordPath::kStandard, cursor.position, cursor.position + record_bytes};
+    for (uint64_t r = 0; r < n_records;) {
+        const char* at = bytes_at(cursor, cursor.position, record_bytes);
+        if (at == nullptr) return true;  // the source could not be read
+        const uint64_t at_hand = std::min(n_records - r, (cursor.window_end - cursor.position) / record_bytes);
+        for (uint64_t k = 0; k < at_hand; ++k, at += record_bytes) {
+            const char* value = at + kBinaryIdBytes;
+            for (uint64_t v = 0; v < m; ++v, value += real_bytes) record[v] = load_real(value, format);
+            read.node = load_i32_le(at);
+            if (!sink.record(read)) return false;
+            read.begin = read.end;
+            read.end += record_bytes;
+        }
+        cursor.position += at_hand * record_bytes;
+        r += at_hand;
     }
     return true;
 }
 
-// The records of a located block, handed to the sink; false when it stopped.
+// How a located block's records are written: their format (1 for every
+// ASCII one), the values per binary record, the node number columns of
+// ASCII records.
+struct RecordsForm {
+    int32_t format = 1;
+    int64_t components = 0;
+    int32_t id_width = 10;
+};
+
+// The records of a located block, from the cursor (which covers exactly
+// them) to its end, handed to the sink; false when it stopped. `text_size`
+// is the size of the whole text.
 template <typename Sink>
-bool walk_result_records(std::string_view text, const BlockRef& ref, Sink& sink) {
-    if (is_binary(ref.format)) return walk_binary_results(text, ref.begin, ref.end, ref.format, ref.components, sink);
-    AsciiResultWalk<Sink> walk(text, ref.id_width, sink);
-    return walk.walk(ref.begin, ref.end);
+bool walk_result_records(LineCursor& cursor, const RecordsForm& form, uint64_t text_size, Sink& sink) {
+    if (is_binary(form.format)) return walk_binary_results(cursor, form.format, form.components, sink);
+    AsciiResultWalk<Sink> walk(form.id_width, sink);
+    return walk.walk(cursor, text_size);
 }
 
 }  // namespace kovan

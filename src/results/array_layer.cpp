@@ -4,7 +4,6 @@
 #include <limits>
 #include <stdexcept>
 
-#include "support/huge_pages.h"
 
 namespace kovan {
 namespace {
@@ -20,10 +19,10 @@ void check_size(uint64_t n_points, uint64_t c) {
 // The point of a node, or UINT64_MAX when it is not in the mesh. Records
 // mostly come in node order, so the point after the previous one is tried
 // before the hash map.
-uint64_t point_of(const Document& doc, int64_t node, uint64_t previous) {
+uint64_t point_of(const Mesh& mesh, int64_t node, uint64_t previous) {
     const uint64_t next = previous + 1;  // 0 after UINT64_MAX
-    if (next < doc.node_ids.size() && doc.node_ids[next] == node) return next;
-    return find_point(doc, node);
+    if (next < mesh.node_ids.size() && mesh.node_ids[next] == node) return next;
+    return find_point(mesh, node);
 }
 
 std::string component_conflict(const std::string& name, int64_t node, uint64_t n, uint64_t c) {
@@ -47,15 +46,14 @@ double* ArrayLayer::row(uint64_t p) {
 bool ArrayLayer::add_any(int64_t node, const double* values, uint64_t n) {
     if (ascending_only && !empty && node <= last_node) return false;
     if (empty) {
-        check_size(doc->node_ids.size(), n);
-        array.values.reserve(doc->node_ids.size() * n);
-        advise_huge_pages(array.values.data(), array.values.capacity() * sizeof(double));
+        check_size(mesh->node_ids.size(), n);
+        array.values = take_buffer(pool, static_cast<size_t>(mesh->node_ids.size() * n));
         array.n_components = static_cast<uint32_t>(n);
         empty = false;
     }
     last_node = node;
     if (status != KOVAN_OK) return true;
-    point = point_of(*doc, node, point);
+    point = point_of(*mesh, node, point);
     if (point == UINT64_MAX) return true;
     const uint64_t c = array.n_components;
     if (c == 1 || n == c) {
@@ -70,7 +68,7 @@ bool ArrayLayer::add_any(int64_t node, const double* values, uint64_t n) {
 }
 
 void ArrayLayer::finish() {
-    if (!empty) array.values.resize(doc->node_ids.size() * array.n_components);
+    if (!empty) array.values.resize(mesh->node_ids.size() * array.n_components);
 }
 
 }  // namespace kovan

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "document/document.h"
+#include "document/array_pool.h"
+#include "document/mesh.h"
 #include "frd/line_cursor.h"
 #include "frd/result_records.h"
 #include "results/step_results.h"
@@ -16,7 +17,8 @@ namespace kovan {
 // of any other count sets KOVAN_ERR_COMPONENTS (the first such record's
 // message is kept). Nodes outside the mesh are passed over.
 struct ArrayLayer {
-    const Document* doc = nullptr;
+    const Mesh* mesh = nullptr;
+    ArrayPool* pool = nullptr;  // where the array's memory comes from; may be null
     // Refuse a record whose node number does not exceed the previous one's:
     // a strictly ascending run cannot repeat a node, so records laid as they
     // come are final.
@@ -47,7 +49,7 @@ struct ArrayLayer {
 inline bool ArrayLayer::add(int64_t node, const double* values, uint64_t n) {
     const uint64_t next = point + 1;  // 0 before the first record
     if (!empty && status == KOVAN_OK && node > last_node && n == array.n_components && next == filled &&
-        next < doc->node_ids.size() && doc->node_ids[next] == node) {
+        next < mesh->node_ids.size() && mesh->node_ids[next] == node) {
         last_node = node;
         point = next;
         filled = next + 1;

@@ -48,9 +48,9 @@ void add_record(DecodedBlock& block, int64_t node, const double* values, uint64_
     block.values.insert(block.values.end(), values, values + n);
 }
 
-void decode_block(std::string_view text, const BlockRef& ref, DecodedBlock& block) {
+void decode_block(LineCursor& records, const RecordsForm& form, uint64_t text_size, DecodedBlock& block) {
     DecodedBlockSink sink{block};
-    walk_result_records(text, ref, sink);
+    walk_result_records(records, form, text_size, sink);
 }
 
 }  // namespace kovan

@@ -6,7 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "document/step_index.h"
+#include "frd/line_cursor.h"
+#include "frd/result_records.h"
 
 namespace kovan {
 
@@ -27,7 +28,8 @@ struct DecodedBlock {
 // Adds a record: the last record of a node wins, at the node's first position.
 void add_record(DecodedBlock& block, int64_t node, const double* values, uint64_t n);
 
-// Reads a located block's records from the document text.
-void decode_block(std::string_view text, const BlockRef& ref, DecodedBlock& block);
+// Reads a located block's records from `records`, which covers exactly them
+// in a text of `text_size` bytes.
+void decode_block(LineCursor& records, const RecordsForm& form, uint64_t text_size, DecodedBlock& block);
 
 }  // namespace kovan

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <string>
 
-#include "support/huge_pages.h"
 #include "results/jacobi_lanes.h"
 
 namespace kovan {
@@ -113,13 +112,16 @@ void principal_values_of_points(const double* tensors, size_t n, double* ps3, do
     principal_values_one_by_one(tensors + 6 * done, n - done, ps3 + done, ps2 + done, ps1 + done);
 }
 
-void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays) {
+void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays, ArrayPool* pool) {
     const std::string name = arrays.back().name;
     const std::vector<double>& tensor = arrays.back().values;
     const size_t n_points = tensor.size() / 6;
-    std::vector<double> mises = fresh_vector<double>(n_points), signed_mises = fresh_vector<double>(n_points),
-                        ps3 = fresh_vector<double>(n_points), ps2 = fresh_vector<double>(n_points),
-                        ps1 = fresh_vector<double>(n_points);
+    const auto values = [&] {
+        std::vector<double> buffer = take_buffer(pool, n_points);
+        buffer.resize(n_points);
+        return buffer;
+    };
+    std::vector<double> mises = values(), signed_mises = values(), ps3 = values(), ps2 = values(), ps1 = values();
     for (size_t p = 0; p < n_points; ++p) mises[p] = von_mises(kind, &tensor[6 * p]);
     for (size_t p = 0; p < n_points; ++p) signed_mises[p] = signed_von_mises(mises[p], &tensor[6 * p]);
     principal_values_of_points(tensor.data(), n_points, ps3.data(), ps2.data(), ps1.data(), best_vector_set());

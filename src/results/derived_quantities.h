@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "document/array_pool.h"
 #include "results/step_results.h"
 
 namespace kovan {
@@ -30,7 +31,8 @@ void principal_values_of_points(const double* tensors, size_t n, double* ps3, do
                                 VectorSet vectors);
 
 // Appends N_Mises, N_sgMises, N_PS3, N_PS2 and N_PS1 behind the last array
-// of `arrays`, a six-component tensor named N.
-void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays);
+// of `arrays`, a six-component tensor named N, in memory from `pool` (may
+// be null).
+void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays, ArrayPool* pool = nullptr);
 
 }  // namespace kovan

@@ -12,35 +12,41 @@ namespace {
 // A block laid on the mesh: straight from the text while its records come
 // in ascending node order, as CalculiX writes them; otherwise through the
 // general decoding, where the last record of a node wins at the node's
-// first place.
-ArrayLayer lay_block(const Document& doc, const BlockRef& ref) {
-    ArrayLayer direct;
-    direct.doc = &doc;
-    direct.ascending_only = true;
-    direct.array.name = ref.name;
-    if (walk_result_records(doc.text, ref, direct)) {
-        direct.finish();
-        return direct;
+// first place. False when its bytes could not be read.
+bool lay_block(const Document& doc, const BlockRef& ref, Window& window, ArrayLayer& laid) {
+    laid = ArrayLayer();
+    laid.mesh = doc.mesh.get();
+    laid.pool = doc.pool.get();
+    laid.ascending_only = true;
+    laid.array.name = ref.name;
+    LineCursor records = source_cursor(*doc.source, ref.begin, ref.end, window, doc.window_bytes);
+    const bool direct = walk_result_records(records, form_of(ref), doc.size, laid);
+    if (read_failed(records)) return false;
+    if (direct) {
+        laid.finish();
+        return true;
     }
     DecodedBlock block;
-    decode_block(doc.text, ref, block);
-    ArrayLayer general;
-    general.doc = &doc;
-    general.array.name = ref.name;
-    for (size_t k = 0; k < block.node_ids.size(); ++k) {
-        general.add(block.node_ids[k], &block.values[block.begin[k]], block.count[k]);
-    }
-    general.finish();
-    return general;
+    records = source_cursor(*doc.source, ref.begin, ref.end, window, doc.window_bytes);
+    decode_block(records, form_of(ref), doc.size, block);
+    if (read_failed(records)) return false;
+    laid = ArrayLayer();
+    laid.mesh = doc.mesh.get();
+    laid.pool = doc.pool.get();
+    laid.array.name = ref.name;
+    for (size_t k = 0; k < block.node_ids.size(); ++k) laid.add(block.node_ids[k], &block.values[block.begin[k]], block.count[k]);
+    laid.finish();
+    return true;
 }
 
 // Blocks of one name replace each other whole, at the place of the first;
 // a block without records replaces nothing.
-std::vector<ArrayLayer> lay_blocks(const Document& doc, const StepEntry& step) {
-    std::vector<ArrayLayer> laid;
+bool lay_blocks(const Document& doc, const StepEntry& step, std::vector<ArrayLayer>& laid) {
+    Window window;
     std::unordered_map<std::string, size_t> position;
     for (const BlockRef& ref : step.blocks) {
-        ArrayLayer block = lay_block(doc, ref);
+        ArrayLayer block;
+        if (!lay_block(doc, ref, window, block)) return false;
         if (block.empty) continue;
         const auto [it, inserted] = position.try_emplace(ref.name, laid.size());
         if (inserted) {
@@ -49,7 +55,7 @@ std::vector<ArrayLayer> lay_blocks(const Document& doc, const StepEntry& step) {
             laid[it->second] = std::move(block);
         }
     }
-    return laid;
+    return true;
 }
 
 std::string upper_ascii(std::string text) {
@@ -64,14 +70,50 @@ void build_name_index(StepResults& results) {
     for (uint64_t i = 0; i < results.arrays.size(); ++i) results.name_index.try_emplace(results.arrays[i].name, i);
 }
 
+void fail(StepResults& results, uint32_t status, std::string text) {
+    results.status = status;
+    results.error = std::move(text);
+    results.arrays.clear();
+}
+
+const char* changed_text(const Source& source) {
+    return source.kind == Source::kFile ? "the file changed since it was opened" : "the bytes changed since they were opened";
+}
+
+// Whether the source still holds the step's blocks as the document indexed
+// them: not shorter than it was, and every block's mark the same (a file
+// that only grew keeps them). Bytes in memory never change.
+bool still_as_indexed(const Document& doc, const StepEntry& step, StepResults& results) {
+    if (bytes_in_memory(*doc.source) != nullptr) return true;
+    uint64_t size = 0;
+    if (!source_size(*doc.source, size) || size < doc.size) {
+        fail(results, KOVAN_ERR_IO, std::string(changed_text(*doc.source)) + ": it holds fewer bytes than then");
+        return false;
+    }
+    for (const BlockRef& ref : step.blocks) {
+        uint64_t hash = 0;
+        if (!mark_bytes(*doc.source, ref.header, ref.end, hash) || hash != ref.mark) {
+            fail(results, KOVAN_ERR_IO, std::string(changed_text(*doc.source)) + ": the result block at byte " +
+                                            std::to_string(ref.header) + " is not what it was");
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void decode_step(const Document& doc, uint64_t step, StepResults& results, bool with_derived) {
-    std::vector<ArrayLayer> laid = lay_blocks(doc, doc.steps[step]);
+    const StepEntry& entry = doc.steps[step];
+    if (!still_as_indexed(doc, entry, results)) return;
+    std::vector<ArrayLayer> laid;
+    if (!lay_blocks(doc, entry, laid)) {
+        fail(results, KOVAN_ERR_IO, doc.source->kind == Source::kFile ? "the file could not be read" : "the bytes could not be read");
+        return;
+    }
     for (ArrayLayer& block : laid) {
         if (block.status != KOVAN_OK) {
-            results.status = block.status;
-            results.error = std::move(block.error);
+            fail(results, block.status, std::move(block.error));
             return;
         }
         results.arrays.push_back(std::move(block.array));
@@ -79,9 +121,9 @@ void decode_step(const Document& doc, uint64_t step, StepResults& results, bool 
         if (!with_derived || array.n_components != 6) continue;
         const std::string upper = upper_ascii(array.name);
         if (upper.find("STRESS") != std::string::npos) {
-            append_derived_quantities(TensorKind::kStress, results.arrays);
+            append_derived_quantities(TensorKind::kStress, results.arrays, doc.pool.get());
         } else if (upper.find("STRAIN") != std::string::npos) {
-            append_derived_quantities(TensorKind::kStrain, results.arrays);
+            append_derived_quantities(TensorKind::kStrain, results.arrays, doc.pool.get());
         }
     }
     build_name_index(results);

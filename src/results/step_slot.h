@@ -1,8 +1,9 @@
 // A step's place in its document: decoded once, by the first thread that
-// asks for it, while threads asking for other steps decode those.
+// asks for it, while threads asking for other steps decode those; let go
+// when the caller releases it, and decoded again when asked for again.
 #pragma once
 
-#include <atomic>
+#include <memory>
 #include <mutex>
 
 #include "results/step_results.h"
@@ -10,9 +11,13 @@
 namespace kovan {
 
 struct StepSlot {
-    std::mutex decoding;             // held by the one thread decoding the step; others asking wait on it
-    std::atomic<bool> ready{false};  // set once the results are final; they never change again
-    StepResults results;
+    // Held while the step is decoded or released, and while a query takes
+    // its results; threads asking for a step being decoded wait on it.
+    std::mutex lock;
+    // Null until decoded, and again once released. A query holds its own
+    // reference while it answers, so that a release meanwhile frees nothing
+    // under it.
+    std::shared_ptr<const StepResults> results;
 };
 
 }  // namespace kovan

@@ -34,7 +34,8 @@ TEST(Status, AbiVersionAndRecordSizes) {
     EXPECT_EQ(kovan_struct_size(0), 8u);
     EXPECT_EQ(kovan_struct_size(1), 24u);
     EXPECT_EQ(kovan_struct_size(2), 32u);
-    EXPECT_EQ(kovan_struct_size(3), 0u);
+    EXPECT_EQ(kovan_struct_size(3), 4 * sizeof(void*));
+    EXPECT_EQ(kovan_struct_size(4), 0u);
     EXPECT_EQ(kovan_struct_size(-1), 0u);
 }
 

@@ -191,38 +191,42 @@ TEST(BlockDecoder, BinaryRangeHoldingPartOfARecordYieldsTheWholeOnes) {
         put_i32(text, node);
         put_f64(text, node * 1.5);
     }
-    kovan::BlockRef ref{"D", 2, 2 + 12 * 2 + 6, 1, 3, 1, 10};  // two and a half records
+    kovan::LineCursor records = kovan::make_cursor(std::string_view(text).substr(0, 2 + 12 * 2 + 6));  // two and a half
+    records.position = 2;
     kovan::DecodedBlock block;
-    kovan::decode_block(text, ref, block);
+    kovan::decode_block(records, kovan::RecordsForm{3, 1, 10}, text.size(), block);
     EXPECT_EQ(block.node_ids, (std::vector<int64_t>{7, 8}));
-    ref.end = text.size() + 100;  // a range past the text reads nothing
-    kovan::DecodedBlock outside;
-    kovan::decode_block(text, ref, outside);
-    EXPECT_TRUE(outside.node_ids.empty());
 }
 
 TEST(BlockDecoder, AsciiReadingStopsAtTheEndOfTheRange) {
     const std::string text = " -1 1 1.0\n -1 2 2.0\n -1 3 3.0\n";
-    const kovan::BlockRef ref{"D", 0, 20, 1, 1, 0, 10};
+    kovan::LineCursor records = kovan::make_cursor(std::string_view(text).substr(0, 20));
     kovan::DecodedBlock block;
-    kovan::decode_block(text, ref, block);
+    kovan::decode_block(records, kovan::RecordsForm{1, 0, 10}, text.size(), block);
     EXPECT_EQ(block.node_ids, (std::vector<int64_t>{1, 2}));
 }
 
-TEST(Materialise, StepLeftIncompleteByAnExceptionIsDecodedAgainWithoutRecount) {
+// A step let go is decoded again when asked for, counted once, into the
+// memory it gave back.
+TEST(Materialise, AReleasedStepIsDecodedAgainIntoItsOwnMemory) {
     auto doc = parse_text(kFiveNodes + block("DISP", 1, " -1 1 4.0\n"));
-    const kovan::StepResults* first = kovan::materialise(*doc, 0);
-    ASSERT_NE(first, nullptr);
+    kovan_status status = KOVAN_OK;
+    const double* first = nullptr;
+    {
+        const auto results = kovan::materialise(*doc, 0, status);
+        ASSERT_NE(results, nullptr);
+        first = results->arrays[0].values.data();
+    }
     EXPECT_EQ(doc->steps_parsed.load(), 1u);
-    // What a decode cut short by running out of memory leaves behind.
-    doc->step_slots[0]->ready = false;
-    doc->step_slots[0]->results.arrays.resize(3);
-    const kovan::StepResults* again = kovan::materialise(*doc, 0);
+    kovan::release_step(*doc, 0);
+    EXPECT_EQ(doc->step_slots[0]->results, nullptr);
+    const auto again = kovan::materialise(*doc, 0, status);
     ASSERT_NE(again, nullptr);
     ASSERT_EQ(again->arrays.size(), 1u);
     EXPECT_EQ(again->arrays[0].values[0], 4.0);
+    EXPECT_EQ(again->arrays[0].values.data(), first);
     EXPECT_EQ(doc->steps_parsed.load(), 1u);
-    EXPECT_EQ(kovan::materialise(*doc, 1), nullptr);  // out of range: nothing counted
+    EXPECT_EQ(kovan::materialise(*doc, 1, status), nullptr);  // out of range: nothing counted
     EXPECT_EQ(doc->steps_parsed.load(), 1u);
 }
 

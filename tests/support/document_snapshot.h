@@ -34,6 +34,7 @@ struct DocumentSnapshot {
     std::vector<uint8_t> cell_types;
     std::vector<double> points;
     std::vector<StepSnapshot> steps;
+    std::vector<kovan_diagnostic> diagnostics;
 };
 
 template <typename T>
@@ -61,10 +62,10 @@ inline StepSnapshot snapshot_step(kovan_document* doc, uint64_t step) {
     return s;
 }
 
-inline DocumentSnapshot snapshot(const void* data, uint64_t size) {
+// Everything an open document gives, every step decoded; the document is
+// closed afterwards.
+inline DocumentSnapshot snapshot_of(kovan_document* doc) {
     DocumentSnapshot s;
-    kovan_document* doc = nullptr;
-    if (kovan_open_memory(data, size, nullptr, &doc) != KOVAN_OK) return s;
     s.opened = true;
     const uint64_t n_points = kovan_n_points(doc), n_cells = kovan_n_cells(doc);
     s.node_ids = copy_of(kovan_node_ids(doc), n_points);
@@ -74,8 +75,16 @@ inline DocumentSnapshot snapshot(const void* data, uint64_t size) {
     s.offsets = copy_of(kovan_cell_offsets(doc), n_cells + 1);
     s.connectivity = copy_of(kovan_cell_connectivity(doc), static_cast<uint64_t>(s.offsets.back()));
     for (uint64_t step = 0; step < kovan_n_steps(doc); ++step) s.steps.push_back(snapshot_step(doc, step));
+    s.diagnostics.resize(kovan_n_diagnostics(doc));
+    for (uint64_t i = 0; i < s.diagnostics.size(); ++i) kovan_diagnostic_at(doc, i, &s.diagnostics[i]);
     kovan_close(doc);
     return s;
+}
+
+inline DocumentSnapshot snapshot(const void* data, uint64_t size) {
+    kovan_document* doc = nullptr;
+    if (kovan_open_memory(data, size, nullptr, &doc) != KOVAN_OK) return DocumentSnapshot();
+    return snapshot_of(doc);
 }
 
 // Bit for bit, every NaN equal to every other.
@@ -114,6 +123,16 @@ inline std::string difference(const DocumentSnapshot& a, const DocumentSnapshot&
         }
     }
     return "";
+}
+
+// What differs between two readings of the same text: as difference(), and
+// the diagnostics (which a conversion moves to other lines).
+inline std::string reading_difference(const DocumentSnapshot& a, const DocumentSnapshot& b) {
+    const bool same_diagnostics =
+        a.diagnostics.size() == b.diagnostics.size() &&
+        (a.diagnostics.empty() ||
+         std::memcmp(a.diagnostics.data(), b.diagnostics.data(), a.diagnostics.size() * sizeof(kovan_diagnostic)) == 0);
+    return same_diagnostics ? difference(a, b) : "diagnostics";
 }
 
 // Converting `input` to `target` is refused, or gives a text that reads as

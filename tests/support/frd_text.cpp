@@ -22,8 +22,9 @@ DocumentHandle open_text(std::string_view text, uint32_t wedge_order) {
 
 std::unique_ptr<kovan::Document> parse_text(std::string_view text) {
     auto doc = std::make_unique<kovan::Document>();
-    doc->text.assign(text);
-    EXPECT_EQ(kovan::parse_document(*doc), KOVAN_OK) << doc->last_error;
+    doc->source = kovan::memory_source(std::string(text));
+    doc->size = text.size();
+    EXPECT_EQ(kovan::parse_document(*doc), KOVAN_OK) << doc->parse_error;
     return doc;
 }
 

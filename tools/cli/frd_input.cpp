@@ -1,8 +1,8 @@
 #include "frd_input.h"
 
 #include "frd/block_walk.h"
+#include "io/file.h"
 #include "support/failure_text.h"
-#include "io/file_reading.h"
 
 namespace kovan_cli {
 namespace {
@@ -36,13 +36,33 @@ bool read_file(const std::string& path, std::string& bytes, std::string& why) {
     return false;
 }
 
-std::vector<HeaderLine> scan_headers(const std::string& bytes) {
-    std::vector<HeaderLine> headers;
-    HeaderSink sink{headers};
-    kovan::LineCursor cursor = kovan::make_cursor(bytes);
+namespace {
+
+int64_t read_file_through(const void* file, uint64_t offset, char* into, uint64_t count) {
+    return kovan::read_file_at(*static_cast<const kovan::File*>(file), offset, into, count);
+}
+
+}  // namespace
+
+bool scan_file(const std::string& path, ScannedFile& scanned, std::string& why) {
+    kovan::File file;
+    if (!kovan::open_file(path.c_str(), file) || !kovan::file_size(file, scanned.size)) {
+        why = kovan::thread_error();
+        return false;
+    }
+    // Read a window at a time, as the library reads it: the file is never
+    // held whole.
+    kovan::Window window;
+    window.source = kovan::ByteSource{read_file_through, &file};
+    kovan::LineCursor cursor = kovan::make_window_cursor(window, 0, scanned.size);
+    HeaderSink sink{scanned.headers};
     kovan::DocumentFieldWidth continuation_width;
     kovan::walk_blocks(cursor, continuation_width, sink);
-    return headers;
+    if (kovan::read_failed(cursor)) {
+        why = "the file could not be read to the end";
+        return false;
+    }
+    return true;
 }
 
 std::string failure_line(const std::string& path, kovan_status status, const kovan_document* doc) {

@@ -1,5 +1,5 @@
-// An FRD file as the tool sees it: its bytes, the document kovan reads from
-// them, and the block headers a light scan of the text finds.
+// An FRD file as the tool sees it: the document kovan reads from it, and
+// the block headers a light scan of the file finds.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +27,16 @@ struct HeaderLine {
 // with the reason when it cannot be read. Running out of memory throws.
 bool read_file(const std::string& path, std::string& bytes, std::string& why);
 
-// Block header lines of the text, found by the reading core's walk, so
-// that they are the blocks the library reads.
-std::vector<HeaderLine> scan_headers(const std::string& bytes);
+// A file's size and its block header lines, found by the reading core's
+// walk, so that they are the blocks the library reads.
+struct ScannedFile {
+    uint64_t size = 0;
+    std::vector<HeaderLine> headers;
+};
+
+// Reads the file a window at a time; false with the reason when it cannot
+// be read.
+bool scan_file(const std::string& path, ScannedFile& scanned, std::string& why);
 
 // The failure line every command prints: the file, the status message and
 // the library's detail text.

@@ -10,16 +10,15 @@ void print_unreadable(const std::string& path, const std::string& why) {
 
 OpenedInput open_input(const std::string& path) {
     OpenedInput input;
-    {
-        std::string bytes, why;
-        if (!read_file(path, bytes, why)) {
-            print_unreadable(path, why);
-            input.exit_code = kExitUnreadable;
-            return input;
-        }
-        input.size = bytes.size();
-        input.headers = scan_headers(bytes);
+    ScannedFile scanned;
+    std::string why;
+    if (!scan_file(path, scanned, why)) {
+        print_unreadable(path, why);
+        input.exit_code = kExitUnreadable;
+        return input;
     }
+    input.size = scanned.size;
+    input.headers = std::move(scanned.headers);
     kovan_document* doc = nullptr;
     const kovan_status status = kovan_open(path.c_str(), &doc);
     if (status != KOVAN_OK) {

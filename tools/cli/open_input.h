@@ -16,9 +16,8 @@ struct OpenedInput {
     Document doc;
 };
 
-// The file's block headers, then the document kovan reads from the file: the
-// tool's copy of the bytes is gone before kovan reads its own, so that one
-// copy of the file is held at a time. Prints the failure line itself when it
+// The file's block headers, then the document kovan reads from the file;
+// neither holds the file whole. Prints the failure line itself when it
 // fails.
 OpenedInput open_input(const std::string& path);
 

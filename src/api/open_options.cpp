@@ -1,11 +1,6 @@
-#include "api/open_document.h"
+#include "api/open_options.h"
 
-#include <memory>
-
-#include "api/handle.h"
 #include "api/refusal.h"
-#include "support/failure_text.h"
-#include "document/parse_driver.h"
 
 namespace kovan {
 
@@ -21,19 +16,6 @@ bool read_open_options(const kovan_open_options* options, uint64_t& value) {
     }
     value = uint64_t{record.wedge_order} | uint64_t{record.reserved} << 32;
     return true;
-}
-
-kovan_status build_document(std::string&& text, uint64_t options, kovan_document** out) {
-    auto doc = std::make_unique<Document>();
-    doc->text = std::move(text);
-    doc->options = options;
-    const kovan_status status = parse_document(*doc);
-    if (status != KOVAN_OK) {
-        set_thread_error(doc->parse_error);
-        return status;
-    }
-    *out = as_handle(doc.release());
-    return KOVAN_OK;
 }
 
 }  // namespace kovan

@@ -26,8 +26,8 @@ std::vector<double> times_of(const kovan::Document& doc) {
 
 TEST(ParseDriver, EmptyTextHasNothing) {
     const auto doc = parse_text("");
-    EXPECT_TRUE(doc->node_ids.empty());
-    EXPECT_EQ(doc->cell_offsets, (std::vector<int64_t>{0}));
+    EXPECT_TRUE(doc->mesh->node_ids.empty());
+    EXPECT_EQ(doc->mesh->cell_offsets, (std::vector<int64_t>{0}));
     EXPECT_TRUE(doc->steps.empty());
     EXPECT_TRUE(doc->step_slots.empty());
 }
@@ -162,9 +162,9 @@ TEST(ParseDriver, ParseGoesOnAfterABinaryBlockItCouldNotLocate) {
     // after it still counts. A payload the text does not hold, though, runs
     // to the end of the text: the file is still being written.
     const std::string nodes = "\n    2C\n -1 1 0.0 0.0 0.0\n -3\n";
-    EXPECT_EQ(parse_text(binary_result_block(1, 4, kDispComponents, 3, 1) + "x" + nodes)->node_ids.size(), 1u);
+    EXPECT_EQ(parse_text(binary_result_block(1, 4, kDispComponents, 3, 1) + "x" + nodes)->mesh->node_ids.size(), 1u);
     const auto cut = parse_text(binary_result_block(9, 4, kDispComponents, 3, 1) + nodes);
-    EXPECT_EQ(cut->node_ids.size(), 0u);
+    EXPECT_EQ(cut->mesh->node_ids.size(), 0u);
     ASSERT_EQ(cut->diagnostics.size(), 1u);
     EXPECT_EQ(cut->diagnostics[0].kind, KOVAN_DIAG_INCOMPLETE_BLOCK);
     EXPECT_EQ(cut->diagnostics[0].expected, 9);
