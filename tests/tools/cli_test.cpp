@@ -243,6 +243,37 @@ TEST_F(Cli, ConvertNeverOverwritesWithoutForceNorLeavesAHalfFile) {
     EXPECT_EQ(fs::status(path("pipe")).type(), fs::file_type::fifo);
 }
 
+// A running solver's file: new steps are shown as they are appended, each
+// once the next one follows it or the file has stopped changing.
+TEST_F(Cli, FollowShowsTheStepsASolverAppends) {
+    const std::string whole = read_file(data_path("hex8_static.frd"));
+    const size_t second_step = whole.find("  100CL", whole.find("  100CL") + 1);
+    const std::string growing = write("growing.frd", whole.substr(0, second_step + 200));
+    const std::string output = path("follow.out");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::freopen(output.c_str(), "w", stdout);
+        execl(KOVAN_CLI_PATH, KOVAN_CLI_PATH, "info", "--follow", growing.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const auto shows = [&](const std::string& text) {
+        for (int tries = 0; tries < 200; ++tries) {  // up to 20 s on a slow machine
+            if (read_file(output).find(text) != std::string::npos) return true;
+            usleep(100000);
+        }
+        return false;
+    };
+    EXPECT_TRUE(shows("following "));
+    std::ofstream(growing, std::ios::binary | std::ios::app) << whole.substr(second_step + 200);
+    EXPECT_TRUE(shows("  step 1, time 1\n    DISP"));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    EXPECT_NE(run("info --follow --json '" + growing + "'").exit_code, 0);
+}
+
 // Ctrl-C or SIGTERM while convert writes its hidden file removes it, and the
 // process still ends by the signal.
 TEST_F(Cli, AnInterruptionRemovesThePendingFile) {

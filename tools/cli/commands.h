@@ -8,7 +8,8 @@ namespace kovan_cli {
 struct InfoOptions {
     std::string path;
     bool json = false;
-    unsigned jobs = 1;  // threads decoding steps
+    bool follow = false;  // then show the steps appended to the file, until interrupted
+    unsigned jobs = 1;    // threads decoding steps
 };
 int run_info(const InfoOptions& options);
 

@@ -1,6 +1,10 @@
 // kovan info: a summary of a file, as text or as JSON.
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <thread>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -13,6 +17,7 @@ namespace kovan_cli {
 namespace {
 
 constexpr size_t kLinesPerDiagnosticKind = 3;
+constexpr int kFollowMilliseconds = 500;
 
 nlohmann::json number_or_null(double v) { return std::isnan(v) ? nlohmann::json(nullptr) : nlohmann::json(v); }
 
@@ -64,6 +69,14 @@ std::string range_text(const ArraySummary& a) {
     return text;
 }
 
+void print_step(size_t index, const StepSummary& step) {
+    std::printf("  step %zu, time %.9g%s\n", index, step.time, step.decoded ? "" : (": " + step.error).c_str());
+    for (const ArraySummary& a : step.arrays) {
+        std::printf("    %-16s %2u %s%s  %s\n", a.name.c_str(), a.components, a.components == 1 ? "component " : "components",
+                    a.derived ? " (derived)" : "", range_text(a).c_str());
+    }
+}
+
 void print_text(const Summary& s) {
     std::printf("%s: %llu bytes\n", s.path.c_str(), static_cast<unsigned long long>(s.size));
     std::printf("blocks:");
@@ -74,14 +87,7 @@ void print_text(const Summary& s) {
         std::printf("  %8llu  %s, VTK type %u\n", static_cast<unsigned long long>(count), element_name(type).c_str(), type);
     }
     std::printf("steps: %zu\n", s.steps.size());
-    for (size_t i = 0; i < s.steps.size(); ++i) {
-        const StepSummary& step = s.steps[i];
-        std::printf("  step %zu, time %.9g%s\n", i, step.time, step.decoded ? "" : (": " + step.error).c_str());
-        for (const ArraySummary& a : step.arrays) {
-            std::printf("    %-16s %2u %s%s  %s\n", a.name.c_str(), a.components, a.components == 1 ? "component " : "components",
-                        a.derived ? " (derived)" : "", range_text(a).c_str());
-        }
-    }
+    for (size_t i = 0; i < s.steps.size(); ++i) print_step(i, s.steps[i]);
     std::printf("diagnostics: %zu\n", s.diagnostics.size());
     for (int32_t kind = KOVAN_DIAG_SURPLUS_NODES; kind <= KOVAN_DIAG_NOT_FRD; ++kind) {
         size_t count = 0;
@@ -96,9 +102,48 @@ void print_text(const Summary& s) {
     }
 }
 
+bool cut_off(const kovan_document* doc) {
+    for (uint64_t i = 0; i < kovan_n_diagnostics(doc); ++i) {
+        kovan_diagnostic d{};
+        if (kovan_diagnostic_at(doc, i, &d) == KOVAN_OK && d.kind == KOVAN_DIAG_INCOMPLETE_BLOCK) return true;
+    }
+    return false;
+}
+
+// The steps a running solver appends, as it appends them: each poll reads
+// only what the file gained. A step is shown once another follows it, or
+// once the file has stopped changing with nothing cut off (a step's blocks
+// come one after another, and the last of them may still be coming).
+int follow(const std::string& path, Document doc, uint64_t shown) {
+    uint64_t steps_before = kovan_n_steps(doc.get()), size_before = 0;
+    while (true) {
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kFollowMilliseconds));
+        kovan_document* grown = nullptr;
+        const kovan_status status = kovan_reopen(doc.get(), &grown);
+        if (status != KOVAN_OK) {
+            std::fprintf(stderr, "%s\n", failure_line(path, status, nullptr).c_str());
+            return exit_code_for(status);
+        }
+        doc.reset(grown);
+        std::error_code error;
+        const uint64_t size = std::filesystem::file_size(std::filesystem::u8path(path), error);
+        const uint64_t steps = kovan_n_steps(doc.get());
+        const bool settled = steps == steps_before && size == size_before && !cut_off(doc.get());
+        const uint64_t ready = settled ? steps : std::max<uint64_t>(steps, 1) - 1;
+        for (; shown < ready; ++shown) print_step(shown, summarise_step(doc.get(), shown));
+        steps_before = steps;
+        size_before = size;
+    }
+}
+
 }  // namespace
 
 int run_info(const InfoOptions& options) {
+    if (options.follow && options.json) {
+        std::fprintf(stderr, "kovan info: --follow prints text, and takes no --json\n");
+        return kExitUsage;
+    }
     OpenedInput input = open_input(options.path);
     if (input.exit_code != kExitOk) return input.exit_code;
     const Summary summary = summarise(options.path, input.size, input.headers, input.doc.get(), options.jobs);
@@ -107,7 +152,9 @@ int run_info(const InfoOptions& options) {
     } else {
         print_text(summary);
     }
-    return kExitOk;
+    if (!options.follow) return kExitOk;
+    std::printf("following %s: new steps as they are written (Ctrl-C ends)\n", options.path.c_str());
+    return follow(options.path, std::move(input.doc), summary.steps.size());
 }
 
 }  // namespace kovan_cli

@@ -24,6 +24,9 @@ int run(int argc, char** argv) {
     CLI::App* info_command = app.add_subcommand("info", "Summarise a file: blocks, mesh, steps, arrays, diagnostics.");
     info_command->add_option("FILE", info.path, "The FRD file")->required();
     info_command->add_flag("--json", info.json, "Print the summary as JSON");
+    info_command->add_flag("--follow", info.follow,
+                           "Then show each step a running solver appends, reading only what it appended, until "
+                           "interrupted");
     std::string info_jobs, check_jobs;
     CLI::Option* info_jobs_option =
         info_command->add_option("--jobs", info_jobs, "Threads decoding steps (default: the machine's cores)");

@@ -31,6 +31,8 @@ ArraySummary summarise_array(kovan_document* doc, uint64_t step, uint64_t index,
     return array;
 }
 
+}  // namespace
+
 StepSummary summarise_step(kovan_document* doc, uint64_t step) {
     StepSummary summary;
     kovan_step_time(doc, step, &summary.time);
@@ -44,8 +46,11 @@ StepSummary summarise_step(kovan_document* doc, uint64_t step) {
     std::vector<kovan_array_info> infos(n);
     if (n > 0 && kovan_array_info_range(doc, step, 0, n, infos.data()) != KOVAN_OK) return summary;
     for (uint64_t i = 0; i < n; ++i) summary.arrays.push_back(summarise_array(doc, step, i, infos[i]));
+    kovan_release_step(doc, step);  // summarised: its arrays are not needed any more
     return summary;
 }
+
+namespace {
 
 // Steps are taken in order by `jobs` threads, which kovan lets decode
 // different steps of one document at the same time.

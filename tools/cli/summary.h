@@ -37,6 +37,10 @@ struct Summary {
     std::vector<kovan_diagnostic> diagnostics;
 };
 
+// One step of the open document: its arrays with their ranges, or why it
+// does not decode. The step is let go once summarised.
+StepSummary summarise_step(kovan_document* doc, uint64_t step);
+
 // Reads every step of the open document on `jobs` threads (showing progress
 // on a terminal).
 Summary summarise(const std::string& path, uint64_t size, const std::vector<HeaderLine>& headers,
