@@ -2,6 +2,7 @@
 
 import ctypes
 import os
+import weakref
 from collections.abc import Mapping
 from typing import Dict, Iterator, List, NamedTuple, Optional, Union
 
@@ -56,10 +57,25 @@ class _Handle:
             self.pointer = None
 
 
-class _View:
-    """Exposes library memory to numpy without copying, keeping its document alive."""
+class _Lease:
+    """A decoded step's hold on kovan's memory. The step's arrays and Step
+    objects hold it (and through it the document); once the step is let go
+    (Document.release) and nothing holds it any more, kovan releases the
+    step, so that no array is left pointing into freed memory."""
 
-    def __init__(self, handle: _Handle, address: int, dtype, shape):
+    def __init__(self, handle: _Handle, index: int):
+        self.handle, self.index, self.let_go = handle, index, False
+
+    def __del__(self):
+        if self.let_go and self.handle.pointer:
+            lib.kovan_release_step(self.handle.pointer, self.index)
+
+
+class _View:
+    """Exposes library memory to numpy without copying, keeping its owner
+    (the document's handle, or a step's lease) alive."""
+
+    def __init__(self, handle, address: int, dtype, shape):
         self.handle = handle
         self.__array_interface__ = {
             "shape": shape, "typestr": np.dtype(dtype).str, "version": 3,
@@ -67,7 +83,7 @@ class _View:
         }
 
 
-def _array(handle: _Handle, pointer, dtype, shape) -> np.ndarray:
+def _array(handle, pointer, dtype, shape) -> np.ndarray:
     address = ctypes.cast(pointer, ctypes.c_void_p).value
     if not address or 0 in shape:
         return np.empty(shape, dtype=dtype)
@@ -79,10 +95,14 @@ def _array(handle: _Handle, pointer, dtype, shape) -> np.ndarray:
 class Step(Mapping):
     """The arrays of one step by name, decoded on first use: read-only arrays
     of shape (n_points,) for one component and (n_points, k) for k. A Step
-    keeps its document's memory alive, but not the Document."""
+    and its arrays keep the step's memory alive, but not the Document. As a
+    context manager it lets the step go when the block ends (arrays still
+    held stay valid until they are gone)."""
 
-    def __init__(self, handle: _Handle, index: int, time: float, source: str):
-        self.index, self.time, self._source = index, time, source
+    def __init__(self, document: "Document", lease: _Lease, time: float):
+        handle, index = lease.handle, lease.index
+        self.index, self.time, self._source = index, time, repr(document.source)
+        self._lease, self._document = lease, weakref.ref(document)
         count = ctypes.c_uint64()
         check(lib.kovan_n_arrays(handle.pointer, index, ctypes.byref(count)))
         infos = (ArrayInfo * count.value)()
@@ -97,7 +117,7 @@ class Step(Mapping):
             values = ctypes.POINTER(ctypes.c_double)()
             check(lib.kovan_array_data(handle.pointer, index, i, ctypes.byref(values)))
             shape = (info.n_tuples,) if info.n_components == 1 else (info.n_tuples, info.n_components)
-            self._arrays[name] = _array(handle, values, np.float64, shape)
+            self._arrays[name] = _array(lease, values, np.float64, shape)
             self.derived[name] = bool(info.derived)
 
     def __getitem__(self, name: str) -> np.ndarray:
@@ -111,6 +131,14 @@ class Step(Mapping):
 
     def __repr__(self) -> str:
         return f"<kovan.Step {self.index} of {self._source} at time {self.time!r}: {', '.join(self._arrays) or 'no arrays'}>"
+
+    def __enter__(self) -> "Step":
+        return self
+
+    def __exit__(self, *exception) -> None:
+        document = self._document()
+        if document is not None and document._handle is not None:
+            document.release(self.index)
 
 
 def _buffer_of(data):
@@ -163,6 +191,7 @@ class Document:
         self._handle = _Handle(pointer)
         self.source = source  # the path, or "<bytes>"
         self._steps: Dict[int, Step] = {}
+        self._leases: "weakref.WeakValueDictionary[int, _Lease]" = weakref.WeakValueDictionary()
         self.steps: List[float] = self._read_times()  # step times, ascending
 
     def _live(self) -> _Handle:
@@ -256,27 +285,72 @@ class Document:
         if not -n <= index < n:
             raise IndexError(f"step {index} of {n}")
         index = int(index) % n
-        if index not in self._steps:
-            self._steps[index] = Step(self._live(), index, self.steps[index], repr(self.source))
-        return self._steps[index]
+        step = self._steps.get(index)
+        if step is None:
+            lease = self._leases.get(index)
+            if lease is None:
+                lease = _Lease(self._live(), index)
+                self._leases[index] = lease
+            lease.let_go = False
+            step = self._steps[index] = Step(self, lease, self.steps[index])
+        return step
+
+    def release(self, index: int) -> None:
+        """Lets step `index` go: kovan frees its arrays once no array or Step
+        of it is held any more (those held stay valid until then), and a
+        later step(index) decodes it again."""
+        handle = self._live()
+        n = len(self.steps)
+        if not -n <= index < n:
+            raise IndexError(f"step {index} of {n}")
+        index = int(index) % n
+        self._steps.pop(index, None)
+        lease = self._leases.get(index)
+        if lease is not None:
+            lease.let_go = True
+        else:
+            check(lib.kovan_release_step(handle.pointer, index))
+
+    def refresh(self) -> "Document":
+        """A new Document of what the file holds now, such as a running
+        solver's grown file: only what was appended is read, and the mesh is
+        shared. This document stays as it was."""
+        pointer = ctypes.c_void_p()
+        check(lib.kovan_reopen(self._live().pointer, ctypes.byref(pointer)))
+        document = Document.__new__(Document)
+        document._adopt(pointer.value, self.source)
+        return document
 
     def decoded_steps(self, jobs: Optional[int] = None) -> Iterator[Step]:
-        """Every step in order, decoded on `jobs` threads ahead of the one
-        handed out (default: the machine's cores). kovan decodes different
-        steps of a document at the same time, and the interpreter's lock is
-        let go while it does."""
+        """Every step in order, decoded on `jobs` threads, at most `jobs`
+        steps ahead of the one handed out (default: the machine's cores);
+        each step is let go when the next is asked for, so that memory holds
+        a few steps, not all (keep an array of it to keep it). kovan decodes
+        different steps of a document at the same time, and the
+        interpreter's lock is let go while it does."""
         if jobs is None:
             jobs = os.cpu_count() or 1
         if not isinstance(jobs, int) or jobs < 1:
             raise ValueError(f"jobs must be a positive int, not {jobs!r}")
-        if jobs == 1 or len(self.steps) < 2:
-            return (self.step(i) for i in range(len(self.steps)))
-        return self._decoded_ahead(jobs)
+        return self._decoded_in_turn(jobs)
 
-    def _decoded_ahead(self, jobs: int) -> Iterator[Step]:
+    def _decoded_in_turn(self, jobs: int) -> Iterator[Step]:
+        n = len(self.steps)
+        if jobs == 1 or n < 2:
+            for index in range(n):
+                yield self.step(index)
+                self.release(index)
+            return
         from concurrent.futures import ThreadPoolExecutor
         with ThreadPoolExecutor(max_workers=jobs) as pool:
-            yield from pool.map(self.step, range(len(self.steps)))
+            ahead = [pool.submit(self.step, index) for index in range(min(jobs, n))]
+            for index in range(n):
+                step = ahead.pop(0).result()
+                if index + jobs < n:
+                    ahead.append(pool.submit(self.step, index + jobs))
+                yield step
+                del step
+                self.release(index)
 
     def to_vtk(self, step=None):
         """A vtkUnstructuredGrid of the mesh, with the arrays of `step` as point data."""

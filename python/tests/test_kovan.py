@@ -85,6 +85,37 @@ def test_failures_raise_the_exception_of_their_status_with_its_detail():
     assert beyond.value.detail == "step 5 is out of range: the document has 1 step"
 
 
+def test_released_steps_free_their_memory_only_once_no_array_holds_it(monkeypatch, tmp_path):
+    released = []
+    release = lib.kovan_release_step
+    monkeypatch.setattr(lib, "kovan_release_step", lambda doc, step: released.append(step) or release(doc, step))
+    with kovan.open(DATA / "hex8_static.frd") as doc:
+        with doc.step(0) as step:
+            disp = step["DISP"]
+        expected = disp.copy()
+        del step
+        assert released == []  # disp still points into the step
+        assert np.array_equal(disp, expected)
+        del disp
+        gc.collect()
+        assert released == [0]
+        assert np.array_equal(doc.step(0)["DISP"], expected)  # decoded again
+        assert [s.index for s in doc.decoded_steps(jobs=2)] == [0, 1] and sorted(released) == [0, 0, 1]
+
+    # A running solver's file: the refreshed document holds the new steps,
+    # shares the mesh, and the old one stays as it was.
+    whole = (DATA / "hex8_static.frd").read_bytes()
+    second = whole.index(b"  100CL", whole.index(b"  100CL") + 1)
+    growing = tmp_path / "growing.frd"
+    growing.write_bytes(whole[:second])
+    with kovan.open(growing) as doc:
+        growing.write_bytes(whole)
+        with doc.refresh() as grown:
+            assert (len(doc.steps), len(grown.steps)) == (1, 2)
+            assert address(lib.kovan_points(grown._handle.pointer)) == address(lib.kovan_points(doc._handle.pointer))
+            assert np.array_equal(grown.step(1)["DISP"], kovan.open(DATA / "hex8_static.frd").step(1)["DISP"])
+
+
 def test_convert_and_write_round_trip():
     original = (DATA / "hex8_static.frd").read_bytes()
     binary = kovan.convert(DATA / "hex8_static.frd", to="binary-double")
