@@ -123,6 +123,21 @@ def test_steps_are_decoded_once_and_share_one_mesh():
     assert vtk_to_numpy(again.GetPointData().GetArray("DISP")).ctypes.data == disp.ctypes.data
 
 
+def test_steps_no_longer_shown_are_let_go():
+    reader = open_reader(ROOT / "tests" / "data" / "beam_frequency.frd")
+    held = lambda: (reader.UpdatePropertyInformation(), reader.GetProperty("HeldSteps").GetElement(0))[1]
+    with kovan.open(ROOT / "tests" / "data" / "beam_frequency.frd") as doc:
+        for index, time in enumerate(reader.TimestepValues):
+            check_step(shown(reader, time), doc, index)
+            assert held() == 1
+        kept = shown(reader, reader.TimestepValues[0]).GetPointData().GetArray("DISP")
+        shown(reader, reader.TimestepValues[1])
+        assert held() == 2  # an array of the first step is still held here
+        del kept
+        shown(reader, reader.TimestepValues[2])
+        assert held() == 1
+
+
 def same_address(a, b):
     return vtk_to_numpy(a).ctypes.data == vtk_to_numpy(b).ctypes.data
 

@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -102,6 +103,9 @@ struct vtkFRDReader::Internals {
     vtkNew<vtkDataArraySelection> Selection;
     vtkNew<vtkCallbackCommand> SelectionObserver;
     bool ListingArrays = false;  // names the reader adds itself do not modify it
+    // The steps whose arrays views are showing; each is let go when VTK
+    // frees the last of them.
+    std::unordered_map<uint64_t, std::weak_ptr<KovanStepHold>> ShownSteps;
 };
 
 vtkStandardNewMacro(vtkFRDReader);
@@ -151,6 +155,12 @@ vtkIdType vtkFRDReader::GetNumberOfDecodedSteps() {
     return static_cast<vtkIdType>(kovan_steps_parsed(this->Internal->Document.get()));
 }
 
+vtkIdType vtkFRDReader::GetNumberOfHeldSteps() {
+    vtkIdType held = 0;
+    for (const auto& shown : this->Internal->ShownSteps) held += shown.second.expired() ? 0 : 1;
+    return held;
+}
+
 bool vtkFRDReader::OpenIfChanged(vtkDataObject* output) {
     Internals& in = *this->Internal;
     if (this->FileName == nullptr || this->FileName[0] == '\0') {
@@ -171,14 +181,21 @@ bool vtkFRDReader::OpenIfChanged(vtkDataObject* output) {
     // The last output's views would keep the old document's memory while the
     // file is read again; views held further down the pipeline still do.
     if (output != nullptr) output->Initialize();
+    // The same file, read before: only what it gained is read.
+    KovanDocument before;
+    if (in.Document && in.OpenedPath == this->FileName && in.OpenedWedgeOrder == this->WedgeOrder) {
+        before = std::move(in.Document);
+    }
     in.Document.reset();
     in.Mesh = nullptr;
     in.StepTimes.clear();
+    in.ShownSteps.clear();
 
     kovan_open_options options{static_cast<uint32_t>(this->WedgeOrder), 0};
     kovan_document* doc = nullptr;
     this->UpdateProgress(0.0);
-    kovan_status status = kovan_open_ex(this->FileName, &options, &doc);
+    kovan_status status = before ? kovan_reopen(before.get(), &doc) : kovan_open_ex(this->FileName, &options, &doc);
+    before.reset();
     this->UpdateProgress(1.0);
     if (status != KOVAN_OK) {
         vtkErrorMacro(<< this->FileName << ": " << kovan_status_message(status) << ": " << kovan_last_error(nullptr));
@@ -284,8 +301,9 @@ int vtkFRDReader::RequestInformation(vtkInformation*, vtkInformationVector**, vt
     return 1;
 }
 
-bool vtkFRDReader::AddStepArrays(vtkUnstructuredGrid* output, vtkTypeUInt64 step) {
+bool vtkFRDReader::AddStepArrays(vtkUnstructuredGrid* output, const KovanStep& held) {
     Internals& in = *this->Internal;
+    const uint64_t step = held->step;
     kovan_document* doc = in.Document.get();
     uint64_t n_arrays = 0;
     kovan_status status = kovan_n_arrays(doc, step, &n_arrays);
@@ -317,8 +335,8 @@ bool vtkFRDReader::AddStepArrays(vtkUnstructuredGrid* output, vtkTypeUInt64 step
                           << " cannot be read: " << kovan_status_message(status) << ": " << kovan_last_error(nullptr));
             return false;
         }
-        auto view = view_doubles(in.Document, values, static_cast<vtkIdType>(array.n_tuples),
-                                 static_cast<int>(array.n_components));
+        auto view = view_step_doubles(held, values, static_cast<vtkIdType>(array.n_tuples),
+                                      static_cast<int>(array.n_components));
         view->SetName(array.name);
         name_components(view);
         output->GetPointData()->AddArray(view);
@@ -336,8 +354,8 @@ int vtkFRDReader::RequestData(vtkInformation*, vtkInformationVector**, vtkInform
     }
     vtkInformation* info = outputVector->GetInformationObject(0);
     vtkUnstructuredGrid* output = vtkUnstructuredGrid::GetData(info);
-    output->ShallowCopy(in.Mesh);
     if (in.StepTimes.empty()) {
+        output->ShallowCopy(in.Mesh);
         return 1;
     }
 
@@ -348,13 +366,21 @@ int vtkFRDReader::RequestData(vtkInformation*, vtkInformationVector**, vtkInform
     }
     size_t position = frd_time_position(in.Times, requested);
     uint64_t step = in.Times.steps.empty() ? 0 : in.Times.steps[position];
+    // Held before the last output's arrays go: a step shown again is not
+    // let go and decoded anew in between.
+    KovanStep held = in.ShownSteps[step].lock();
+    if (!held) {
+        held = hold_step(in.Document, step);
+        in.ShownSteps[step] = held;
+    }
+    output->ShallowCopy(in.Mesh);
     if (!values.empty()) {
         output->GetInformation()->Set(vtkDataObject::DATA_TIME_STEP(), values[position]);
     }
     add_field_value<vtkDoubleArray>(output->GetFieldData(), "TIME", in.StepTimes[step]);
     add_field_value<vtkTypeInt64Array>(output->GetFieldData(), "STEP", static_cast<vtkTypeInt64>(step));
     this->UpdateProgress(0.0);
-    const bool added = this->AddStepArrays(output, step);
+    const bool added = this->AddStepArrays(output, held);
     this->UpdateProgress(1.0);
     return added ? 1 : 0;
 }

@@ -3,10 +3,10 @@
  * @brief Reads CalculiX FRD result files (ASCII and binary) through kovan.
  *
  * The mesh and the step index are read when the pipeline asks for its
- * information; a step's results are decoded when the step is first shown, and
- * kept until the file is read again. The mesh is built once and shared by the
- * outputs of every step; points, cells and arrays are views of kovan's
- * storage, not copies.
+ * information; a step's results are decoded when the step is shown, and let
+ * go once no output shows them any more (VTK freed the last view of its
+ * arrays). The mesh is built once and shared by the outputs of every step;
+ * points, cells and arrays are views of kovan's storage, not copies.
  *
  * Output: an unstructured grid with point data NODE_ID and cell data
  * ELEMENT_ID (the FRD numbers), the step's arrays as point data (derived
@@ -15,8 +15,9 @@
  * index).
  *
  * A file that has grown or changed on disk is read again on the next update
- * after Reload() or after the reader is modified; blocks that the end of the
- * file cuts off (a solver still writing) are left out, with a warning.
+ * after Reload() or after the reader is modified: of a file that only grew,
+ * only what it gained is read. Blocks that the end of the file cuts off (a
+ * solver still writing) are left out, with a warning.
  */
 
 #ifndef vtkFRDReader_h
@@ -24,6 +25,8 @@
 
 #include "KovanFRDReaderModule.h"  // for export macro
 #include "vtkUnstructuredGridAlgorithm.h"
+
+#include <memory>
 
 class vtkDataArraySelection;
 
@@ -77,6 +80,9 @@ public:
     /** Steps decoded since the file was last read (kovan_steps_parsed). */
     vtkIdType GetNumberOfDecodedSteps();
 
+    /** Steps held decoded because views of their arrays are alive somewhere. */
+    vtkIdType GetNumberOfHeldSteps();
+
 protected:
     vtkFRDReader();
     ~vtkFRDReader() override;
@@ -95,7 +101,7 @@ private:
     bool OpenIfChanged(vtkDataObject* output);
     bool ReportDiagnostics();
     void BuildMesh();
-    bool AddStepArrays(vtkUnstructuredGrid* output, vtkTypeUInt64 step);
+    bool AddStepArrays(vtkUnstructuredGrid* output, const std::shared_ptr<struct KovanStepHold>& step);
 
     struct Internals;
     Internals* Internal;
