@@ -11,6 +11,8 @@
 //
 // The default export, awaited, is load()'s API too (`await kovanReady`), as
 // it has always been; it starts the module only when it is awaited.
+// kovan.openSource() reads a text piece by piece through the caller's
+// function (a browser File in a worker: fileSource(file)).
 //
 // Everything handed out is a copy: the module's memory moves when it grows,
 // so views into it would not stay valid.
@@ -33,6 +35,7 @@ export class KovanError extends Error {
 const ABI_VERSION = 3;
 const STRUCT_ARRAY_INFO = 1;
 const STRUCT_DIAGNOSTIC = 2;
+const STRUCT_SOURCE = 3;
 const RESERVE_SLACK = 16 << 20;  // the mesh and the first step's arrays, roughly
 
 // Bytes of a NUL-terminated text in the module's memory, as JavaScript text.
@@ -279,6 +282,7 @@ function checkAbi(m) {
   m.recordSizes = {
     arrayInfo: Number(m._kovan_struct_size(STRUCT_ARRAY_INFO)),
     diagnostic: Number(m._kovan_struct_size(STRUCT_DIAGNOSTIC)),
+    source: Number(m._kovan_struct_size(STRUCT_SOURCE)),
   };
 }
 
@@ -315,6 +319,27 @@ function makeApi(m) {
       }));
     },
 
+    // Opens an FRD text that the caller reads piece by piece: `source` has
+    // `size()` (its bytes now) and `readAt(offset, length)` (a Uint8Array of
+    // the bytes there, shorter only at the end), both synchronous; in a
+    // worker, a browser File is read with FileReaderSync and Blob.slice
+    // (fileSource below), so the file is never held whole, and files larger
+    // than the module's memory open. The document keeps reading through it
+    // whenever a step is decoded, until it is closed.
+    openSource(source, { wedgeOrder = 0 } = {}) {
+      const functions = callerFunctions(m, source);
+      return withScratch(m, m.recordSizes.source + 16, (record) => {
+        const words = record / 4;
+        [functions.readAt, functions.size, functions.release, 0].forEach((value, i) => { m.HEAPU32[words + i] = value; });
+        const options = record + m.recordSizes.source;
+        m.HEAPU32[options / 4] = wedgeOrder;
+        m.HEAPU32[options / 4 + 1] = 0;
+        const out = options + 8;
+        check(m, m._kovan_open_source(record, options, out));
+        return new Document(m, m.HEAPU32[out / 4]);
+      });
+    },
+
     // The document re-encoded in another format (a name of Format), as bytes.
     convert(bytes, format) {
       if (!(format in Format)) throw new KovanError(Status.ARG, textAt(m, m._kovan_status_message(Status.ARG)), `unknown format ${format}`);
@@ -330,6 +355,37 @@ function makeApi(m) {
         }
       }));
     },
+  };
+}
+
+// A caller's source as the module's functions: read_at, size and release
+// (which lets the three go once kovan is done with them).
+function callerFunctions(m, source) {
+  const functions = {};
+  functions.readAt = m.addFunction((context, offset, buffer, count) => {
+    try {
+      const bytes = source.readAt(Number(offset), Number(count));
+      if (bytes.length > Number(count)) return -1n;
+      m.HEAPU8.set(bytes, buffer);  // the heap as it is now: reading may have grown it
+      return BigInt(bytes.length);
+    } catch {
+      return -1n;
+    }
+  }, 'jijij');
+  functions.size = m.addFunction(() => BigInt(source.size()), 'ji');
+  functions.release = m.addFunction(() => {
+    for (const name of ['readAt', 'size', 'release']) m.removeFunction(functions[name]);
+  }, 'vi');
+  return functions;
+}
+
+// A browser File (or any Blob) as a source, read piece by piece with
+// FileReaderSync, which only workers have.
+export function fileSource(file) {
+  const reader = new FileReaderSync();
+  return {
+    size: () => file.size,
+    readAt: (offset, length) => new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, offset + length))),
   };
 }
 

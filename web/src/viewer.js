@@ -16,7 +16,7 @@ const view = createView($('view'));
 $('legend').querySelector('.bar').style.background = gradientCss;
 
 // ---- files in ----
-// The file is read on this thread while the worker readies memory for it.
+// The worker reads the file, a piece at a time as kovan asks for it.
 
 $('file').addEventListener('change', () => {
   if ($('file').files.length > 0) openFile($('file').files[0]);
@@ -41,15 +41,7 @@ function openFile(file) {
   delete document.body.dataset.shownMs;
   $('controls').disabled = true;
   setStatus(`reading ${file.name} (${(file.size / 1e6).toFixed(1)} MB)`);
-  worker.postMessage({ type: 'reserve', size: file.size });
-  const reader = new FileReader();
-  reader.onprogress = ({ loaded, total }) => setStatus(`reading ${file.name}: ${Math.floor((100 * loaded) / Math.max(total, 1))}%`);
-  reader.onerror = () => setStatus(`could not read ${file.name}: ${reader.error?.message ?? 'unknown error'}`, true);
-  reader.onload = () => {
-    const readMs = performance.now() - state.openedAt;
-    worker.postMessage({ type: 'open', buffer: reader.result, readMs }, [reader.result]);
-  };
-  reader.readAsArrayBuffer(file);
+  worker.postMessage({ type: 'open', file });
 }
 
 // ---- the worker's answers ----

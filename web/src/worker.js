@@ -1,18 +1,18 @@
 // The page's worker: opens the file with kovan, decodes steps and re-encodes,
 // so that the page stays responsive. It answers each request with one
 // message; large arrays move to the page without copying (transferred).
-import kovanReady, { ranges } from './kovan.mjs';
+import { fileSource, load, ranges } from './kovan.mjs';
 import { lowWords, outerSurface } from './surface.js';
 
 let kovan = null;
 let doc = null;
-let fileBytes = null;
+let file = null;  // read piece by piece by the document, whole only to convert
 
-const handlers = { reserve, open, show, convert };
+const handlers = { open, show, convert };
 
 self.onmessage = async ({ data }) => {
   try {
-    kovan ??= await kovanReady;
+    kovan ??= await load();
     await handlers[data.type](data);
   } catch (error) {
     self.postMessage({ type: 'error', request: data.type, message: error.message ?? String(error) });
@@ -23,18 +23,14 @@ function progress(stage) {
   self.postMessage({ type: 'progress', stage });
 }
 
-// Sent as soon as a file is chosen: the memory for it is made ready while
-// the page reads the file.
-function reserve({ size }) {
+// The file is read here, a piece at a time as the module asks for it (Blob
+// slices), never whole: the page holds nothing of it, and files larger than
+// the module's memory open.
+function open({ file: chosen }) {
   doc?.close();
   doc = null;
-  fileBytes = null;
-  kovan.reserve(size);
-}
-
-function open({ buffer, readMs }) {
-  fileBytes = new Uint8Array(buffer);  // kept for conversions
-  const timings = { read: readMs };
+  file = chosen;
+  const timings = {};
   let lap = performance.now();
   const timed = (stage) => {
     const now = performance.now();
@@ -42,7 +38,7 @@ function open({ buffer, readMs }) {
     lap = now;
   };
   progress('reading nodes and elements');
-  doc = kovan.open(fileBytes);
+  doc = kovan.openSource(fileSource(file));
   timed('open');
   progress('finding the outer surface');
   const points = doc.points();
@@ -133,6 +129,6 @@ function fieldOf(data, components, component) {
 
 function convert({ format }) {
   progress(`converting to ${format}`);
-  const bytes = kovan.convert(fileBytes, format);
+  const bytes = kovan.convert(new Uint8Array(new FileReaderSync().readAsArrayBuffer(file)), format);
   self.postMessage({ type: 'converted', format, bytes }, [bytes.buffer]);
 }

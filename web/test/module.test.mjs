@@ -76,6 +76,28 @@ test('load() and the default export share one module; the library names cell typ
   notes.close();
 });
 
+test('a source read piece by piece opens as its bytes do, and lets its functions go when closed', () => {
+  const bytes = readFileSync(join(dataDir, 'hex8_static.frd'));
+  let reads = 0;
+  const doc = kovan.openSource({
+    size: () => bytes.length,
+    readAt: (offset, length) => {
+      ++reads;
+      return bytes.subarray(offset, offset + length);
+    },
+  });
+  const whole = kovan.open(bytes);
+  try {
+    assert.deepEqual(doc.info(), whole.info());
+    assert.ok(reads > 0);
+  } finally {
+    doc.close();
+    whole.close();
+  }
+  const failing = { size: () => bytes.length, readAt: () => { throw new Error('gone'); } };
+  assert.throws(() => kovan.openSource(failing), (e) => e.status === Status.IO && e.detail === 'the bytes could not be read');
+});
+
 test('a cut-off file opens with its diagnostic', () => {
   const whole = readFileSync(join(dataDir, 'hex8_static.frd'));
   const doc = kovan.open(whole.subarray(0, Math.floor(whole.length / 3)));
