@@ -1,8 +1,17 @@
 // Fuzz target: any bytes opened as a document, every query asked, every
-// step decoded and every array read.
+// step decoded and every array read; then the same bytes read through the
+// caller's functions in small windows, and grown from a prefix by a
+// reopen, must read as they read in memory.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
 
+#include "api/handle.h"
+#include "document/open.h"
+#include "document_snapshot.h"
 #include "kovan.h"
 
 namespace {
@@ -20,6 +29,50 @@ double touch_arrays(kovan_document* doc, uint64_t step) {
         for (uint64_t i = 0; i < info.n_tuples * info.n_components; ++i) sum += values[i];
     }
     return sum;
+}
+
+struct Bytes {
+    std::string bytes;
+    uint64_t size = 0;  // what the source holds now: a prefix, then all
+};
+
+int64_t read_bytes(void* context, uint64_t offset, void* into, uint64_t count) {
+    const auto& b = *static_cast<const Bytes*>(context);
+    if (offset >= b.size) return 0;
+    const uint64_t n = std::min<uint64_t>(count, b.size - offset);
+    std::memcpy(into, b.bytes.data() + offset, n);
+    return static_cast<int64_t>(n);
+}
+
+uint64_t bytes_size(void* context) { return static_cast<const Bytes*>(context)->size; }
+
+kovan_document* open_in_windows(Bytes& bytes, uint64_t window) {
+    auto source = std::make_shared<kovan::Source>();
+    source->kind = kovan::Source::kCaller;
+    source->caller = kovan_source{read_bytes, bytes_size, nullptr, &bytes};
+    kovan::Document* doc = nullptr;
+    if (kovan::open_document(source, 0, doc, window) != KOVAN_OK) return nullptr;
+    return kovan::as_handle(doc);
+}
+
+// Read through small windows, the bytes read as they do in memory; a prefix
+// grown to them and reopened, too.
+void check_sources(const uint8_t* data, size_t size) {
+    if (size < 2) return;
+    const kovan_test::DocumentSnapshot memory = kovan_test::snapshot(data, size);
+    Bytes bytes{std::string(reinterpret_cast<const char*>(data), size), size};
+    kovan_document* windowed = open_in_windows(bytes, 1 + data[0] % 13);
+    if ((windowed != nullptr) != memory.opened) __builtin_trap();
+    if (windowed == nullptr) return;
+    if (!kovan_test::reading_difference(kovan_test::snapshot_of(windowed), memory).empty()) __builtin_trap();
+    bytes.size = size * data[1] / 256;
+    kovan_document* prefix = open_in_windows(bytes, 1 + data[1] % 7);
+    if (prefix == nullptr) return;  // a prefix that does not open (a binary block cut in its header)
+    bytes.size = size;
+    kovan_document* grown = nullptr;
+    if (kovan_reopen(prefix, &grown) != KOVAN_OK) __builtin_trap();
+    kovan_close(prefix);
+    if (!kovan_test::reading_difference(kovan_test::snapshot_of(grown), memory).empty()) __builtin_trap();
 }
 
 }  // namespace
@@ -50,5 +103,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (kovan_steps_parsed(doc) != kovan_n_steps(doc)) __builtin_trap();
         kovan_close(doc);
     }
+    check_sources(data, size);
     return 0;
 }

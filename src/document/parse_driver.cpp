@@ -189,7 +189,10 @@ void finish(ParseSink& sink, const LineCursor& cursor) {
                      [](const StepEntry& a, const StepEntry& b) { return time_less(a.time, b.time); });
     doc.step_slots.resize(doc.steps.size());
     const bool frd_line_seen = doc.resume.frd_line_seen;
-    doc.resume = sink.cut ? sink.cut_at : ResumePoint{cursor.position, cursor.line_count, frd_line_seen};
+    doc.resume = sink.cut ? sink.cut_at : ResumePoint{cursor.position, cursor.line_count, frd_line_seen, false};
+    char last = 0;
+    doc.resume.after_carriage_return = !sink.cut && doc.size > 0 && read_source(*doc.source, doc.size - 1, &last, 1) == 1 &&
+                                       last == '\r';
 }
 
 const char* unreadable_text(const Source& source) {
@@ -235,8 +238,11 @@ kovan_status parse_appended(Document& doc, const Document& old, bool& mesh_chang
         const StepEntry& step = doc.steps[i];
         sink.step_key_index.emplace(StepKey{step.has_set_number, step.set_number, step.time}, i);
     }
+    uint64_t from = old.resume.offset;
+    char next = 0;
+    if (old.resume.after_carriage_return && read_source(*doc.source, from, &next, 1) == 1 && next == '\n') ++from;
     Window window;
-    LineCursor cursor = source_cursor(*doc.source, old.resume.offset, doc.size, window, doc.window_bytes);
+    LineCursor cursor = source_cursor(*doc.source, from, doc.size, window, doc.window_bytes);
     cursor.line_count = old.resume.lines;
     const kovan_status status = walk_into(sink, cursor);
     mesh_changed = sink.mesh_blocks;
