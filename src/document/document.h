@@ -29,9 +29,11 @@ struct ResumePoint {
     uint64_t offset = 0;
     uint64_t lines = 0;          // lines before it
     bool frd_line_seen = false;  // an FRD line came before it
-    // The text ended in a carriage return: a line feed after it is the
-    // rest of that line's end, not a line of its own.
-    bool after_carriage_return = false;
+    // What may still belong to the text before it: after a last carriage
+    // return, a line feed (the two end one line); after a binary payload
+    // that reached the end, a carriage return and a line feed.
+    enum LineEnd { kNothing, kLineFeed, kLineEnd };
+    LineEnd unfinished = kNothing;
 };
 
 struct Document {

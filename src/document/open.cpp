@@ -1,5 +1,6 @@
 #include "document/open.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "document/parse_driver.h"
@@ -58,9 +59,17 @@ std::unique_ptr<Document> continued(const Document& old, std::shared_ptr<const S
     doc->options = old.options;
     doc->window_bytes = old.window_bytes;
     doc->mesh = old.mesh;
-    doc->steps = old.steps;
-    doc->mesh_marks = old.mesh_marks;
     doc->resume = old.resume;
+    // Blocks from the resume point on are read again.
+    doc->steps = old.steps;
+    for (StepEntry& step : doc->steps) {
+        const auto again = std::remove_if(step.blocks.begin(), step.blocks.end(),
+                                          [&](const BlockRef& ref) { return ref.header >= old.resume.offset; });
+        step.blocks.erase(again, step.blocks.end());
+    }
+    for (const BlockMark& mark : old.mesh_marks) {
+        if (mark.begin < old.resume.offset) doc->mesh_marks.push_back(mark);
+    }
     // What the end of the old text cut off is read again, and whether the
     // text is FRD is told anew.
     for (const Diagnostic& d : old.diagnostics) {

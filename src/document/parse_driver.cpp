@@ -42,6 +42,7 @@ struct ParseSink {
     // reading of the grown text starts again.
     bool cut = false;
     ResumePoint cut_at;
+    bool payload_at_end = false;  // a binary node or element block's payload reached the end
 
     void see_line(const Line& line) {
         if (doc.resume.frd_line_seen) return;
@@ -64,9 +65,12 @@ struct ParseSink {
         add_diagnostic(KOVAN_DIAG_INCOMPLETE_BLOCK, 0, line, stated_or_unknown(stated_count), found);
     }
 
+    // A line the end of the text cuts off is read again, and tells anew
+    // whether the text is FRD.
     void text_line(const Line& line) {
-        see_line(line);
+        payload_at_end = false;
         if (!line.terminated()) note_cut(line.start, line.number);
+        see_line(line);
     }
     void other_line(const Line&) {}
     void end_line(const Line&) {}
@@ -104,6 +108,7 @@ struct ParseSink {
     }
 
     void end_block(BlockKey key, const BlockHeader& header, const BlockEnd& end) {
+        payload_at_end = is_binary(header.format) && end.outcome == BlockEnd::kComplete && end.records_end == doc.size;
         if (end.outcome == BlockEnd::kIncomplete) {
             report_incomplete(header_line, header.count, end.records);
             note_cut(header_start, header_line);
@@ -138,19 +143,33 @@ struct ParseSink {
 
     // A header cut off by the end of the text may state a wrong time, so it
     // makes no step.
+    // Where a binary payload's end was told only by the end of the text, more
+    // text may tell it otherwise: the block is read again when the text grows.
+    bool ended_by_the_text(const ResultLocation& location) {
+        if (!is_binary(location.format) || location.outcome != ResultLocation::kLocated) return false;
+        constexpr uint64_t kMostBlanks = 4096;
+        const uint64_t left = doc.size - location.records_end;
+        if (left > kMostBlanks) return false;
+        char rest[kMostBlanks];
+        if (read_source(*doc.source, location.records_end, rest, left) != static_cast<int64_t>(left)) return false;
+        return std::string_view(rest, left).find_first_not_of("\r\n ") == std::string_view::npos;
+    }
+
     bool result_block(const Line& line, const ResultHeader& header, const ResultLocation& location) {
+        payload_at_end = false;
+        if (!line.terminated() || location.outcome == ResultLocation::kIncomplete || ended_by_the_text(location)) {
+            note_cut(line.start, line.number);
+        }
         see_line(line);
         const int64_t stated = header.block.count;
         const int32_t id_width = ascii_id_width(header.block.format);
         if (!line.terminated()) {
             report_incomplete(line.number, stated, 0);
-            note_cut(line.start, line.number);
             return true;
         }
         StepEntry& step = step_for(header.key);
         if (location.outcome == ResultLocation::kIncomplete) {
             report_incomplete(line.number, stated, records_before_cut(location, id_width));
-            note_cut(line.start, line.number);
         } else if (location.outcome == ResultLocation::kLocated) {
             step.blocks.push_back(BlockRef{location.name, line.start, location.records_begin, location.records_end,
                                            location.records_line, location.format,
@@ -189,10 +208,14 @@ void finish(ParseSink& sink, const LineCursor& cursor) {
                      [](const StepEntry& a, const StepEntry& b) { return time_less(a.time, b.time); });
     doc.step_slots.resize(doc.steps.size());
     const bool frd_line_seen = doc.resume.frd_line_seen;
-    doc.resume = sink.cut ? sink.cut_at : ResumePoint{cursor.position, cursor.line_count, frd_line_seen, false};
+    doc.resume = sink.cut ? sink.cut_at : ResumePoint{cursor.position, cursor.line_count, frd_line_seen};
+    if (sink.cut) return;
     char last = 0;
-    doc.resume.after_carriage_return = !sink.cut && doc.size > 0 && read_source(*doc.source, doc.size - 1, &last, 1) == 1 &&
-                                       last == '\r';
+    if (sink.payload_at_end) {
+        doc.resume.unfinished = ResumePoint::kLineEnd;
+    } else if (doc.size > 0 && read_source(*doc.source, doc.size - 1, &last, 1) == 1 && last == '\r') {
+        doc.resume.unfinished = ResumePoint::kLineFeed;
+    }
 }
 
 const char* unreadable_text(const Source& source) {
@@ -226,21 +249,27 @@ kovan_status failed(Document& doc, kovan_status status) {
 }  // namespace
 
 kovan_status parse_document(Document& doc) {
-    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}};
+    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}, false};
     Window window;
     LineCursor cursor = source_cursor(*doc.source, 0, doc.size, window, doc.window_bytes);
     return failed(doc, walk_into(sink, cursor));
 }
 
 kovan_status parse_appended(Document& doc, const Document& old, bool& mesh_changed) {
-    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}};
+    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}, false};
     for (uint64_t i = 0; i < doc.steps.size(); ++i) {
         const StepEntry& step = doc.steps[i];
         sink.step_key_index.emplace(StepKey{step.has_set_number, step.set_number, step.time}, i);
     }
+    // The end of the line the old text ended in, if it comes now.
     uint64_t from = old.resume.offset;
-    char next = 0;
-    if (old.resume.after_carriage_return && read_source(*doc.source, from, &next, 1) == 1 && next == '\n') ++from;
+    char next[2] = {0, 0};
+    const int64_t got = read_source(*doc.source, from, next, 2);
+    if (old.resume.unfinished == ResumePoint::kLineEnd && got > 0 && next[0] == '\r') {
+        ++from;
+        next[0] = got > 1 ? next[1] : 0;
+    }
+    if (old.resume.unfinished != ResumePoint::kNothing && got > 0 && next[0] == '\n') ++from;
     Window window;
     LineCursor cursor = source_cursor(*doc.source, from, doc.size, window, doc.window_bytes);
     cursor.line_count = old.resume.lines;

@@ -17,6 +17,7 @@ struct BlockEnd {
     Failure failure = kNoFailure;
     int64_t records = 0;       // records read (before the cut, for a block cut off)
     int64_t element_type = 0;  // the type code of kUnknownElementType
+    uint64_t records_end = 0;  // a binary block's: where its payload ends
 };
 
 inline BlockEnd failed_block(BlockEnd::Failure failure, int64_t element_type = 0) {

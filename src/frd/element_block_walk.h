@@ -180,6 +180,7 @@ BlockEnd walk_binary_elements(LineCursor& cursor, const BlockHeader& header, Sin
         cursor.position = cursor.size;
         return end;
     }
+    end.records_end = cursor.position;
     skip_one_line_end(cursor);
     return end;
 }

@@ -40,6 +40,7 @@ BlockEnd walk_binary_nodes(LineCursor& cursor, const BlockHeader& header, Sink& 
         cursor.position = cursor.size;
         return end;
     }
+    end.records_end = cursor.position;
     skip_one_line_end(cursor);
     return end;
 }

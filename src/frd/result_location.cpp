@@ -118,7 +118,9 @@ ComponentLines read_component_lines(LineCursor& cursor, std::string_view four, s
     }
     Line line;
     for (int64_t i = 0; i < *declared; ++i) {
-        if (!next_line(cursor, line)) {
+        // A last line the end of the text cuts off may still become the
+        // component line it is not yet.
+        if (!next_line(cursor, line) || !line.terminated()) {
             result.outcome = ComponentLines::kCut;
             return result;
         }
