@@ -153,6 +153,13 @@ ResultLocation locate_result_records(LineCursor& cursor, const BlockHeader& head
     Line line;
     while (next_line(cursor, line)) {
         const std::string_view trimmed = trim(line.text);
+        // The end of the text cuts the block off in a line that may still
+        // become any; a "-4" line of a binary block is its binary part's.
+        if (!line.terminated()) {
+            ResultLocation cut = cut_off_at(cursor.size);
+            if (is_binary(header.format) && has_key(trimmed, "-4")) cut.format = header.format;
+            return cut;
+        }
         if (has_key(trimmed, "-4")) {
             split_tokens(trimmed, tokens);
             if (tokens.size() >= 2) location.name = tokens[1];
