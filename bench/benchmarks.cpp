@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
@@ -82,7 +84,83 @@ void report(benchmark::State& state, uint64_t bytes, uint64_t values) {
 
 uint64_t result_values(const kovan_bench::Generated& file) { return file.steps * file.nodes * 9; }
 
+// The file of an encoding on disk: KOVAN_BENCH_DIR's, or the generated text
+// written once to the system's temporary folder.
+std::string input_path(Encoding encoding) {
+    const char* dir = std::getenv("KOVAN_BENCH_DIR");
+    if (dir != nullptr) return std::string(dir) + "/" + kovan_bench::encoding_name(encoding) + ".frd";
+    static std::map<Encoding, std::string> written;
+    auto it = written.find(encoding);
+    if (it != written.end()) return it->second;
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("kovan-bench-" + std::string(kovan_bench::encoding_name(encoding)) + ".frd")).string();
+    std::ofstream(path, std::ios::binary) << input(encoding).text;
+    return written.emplace(encoding, path).first->second;
+}
+
 // ---- reading ----
+
+// Opening a file by its path: the mesh and the step index, read from the
+// file a window at a time (the page cache holds it, as after a first read).
+void BM_OpenPath(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    const std::string path = input_path(encoding);
+    for (auto _ : state) {
+        kovan_document* doc = nullptr;
+        if (kovan_open(path.c_str(), &doc) != KOVAN_OK) state.SkipWithError("open");
+        benchmark::DoNotOptimize(kovan_n_points(doc));
+        kovan_close(doc);
+    }
+    report(state, file.text.size(), file.nodes * 3);
+}
+
+// What a viewer does: the file opened by its path, then every step shown
+// (decoded with its derived arrays, one value read) and let go, one after
+// another on one thread; after the first, each step's arrays take the
+// memory the step before gave back.
+void BM_StepThrough(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    const std::string path = input_path(encoding);
+    for (auto _ : state) {
+        kovan_document* doc = nullptr;
+        if (kovan_open(path.c_str(), &doc) != KOVAN_OK) state.SkipWithError("open");
+        for (uint64_t s = 0; s < kovan_n_steps(doc); ++s) {
+            const double* values = nullptr;
+            if (kovan_array_data(doc, s, 0, &values) == KOVAN_OK && values != nullptr) benchmark::DoNotOptimize(values[0]);
+            kovan_release_step(doc, s);
+        }
+        state.PauseTiming();
+        kovan_close(doc);
+        state.ResumeTiming();
+    }
+    report(state, file.text.size(), result_values(file));
+}
+
+// A file that grew by 1 % since its document was opened (a running solver's),
+// opened again from that document: the bytes it gained are read, and the
+// marks of the blocks it held.
+void BM_Reopen(benchmark::State& state, Encoding encoding) {
+    const auto& file = input(encoding);
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("kovan-bench-grown-" + std::string(kovan_bench::encoding_name(encoding)) + ".frd")).string();
+    const size_t before = file.text.size() - file.text.size() / 100;
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(file.text.data(), static_cast<std::streamsize>(before));
+    kovan_document* old = nullptr;
+    if (kovan_open(path.c_str(), &old) != KOVAN_OK) state.SkipWithError("open");
+    std::ofstream(path, std::ios::binary | std::ios::app)
+        .write(file.text.data() + before, static_cast<std::streamsize>(file.text.size() - before));
+    for (auto _ : state) {
+        kovan_document* grown = nullptr;
+        if (kovan_reopen(old, &grown) != KOVAN_OK) state.SkipWithError("reopen");
+        benchmark::DoNotOptimize(kovan_n_steps(grown));
+        state.PauseTiming();
+        kovan_close(grown);
+        state.ResumeTiming();
+    }
+    kovan_close(old);
+    std::filesystem::remove(path);
+    report(state, file.text.size() - before, 0);
+}
 
 void BM_Open(benchmark::State& state, Encoding encoding) {
     const auto& file = input(encoding);
@@ -518,8 +596,15 @@ void BM_FloorFormat(benchmark::State& state, FieldMethod method) {
 }  // namespace
 
 BENCHMARK_CAPTURE(BM_Open, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenPath, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenPath, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StepThrough, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StepThrough, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Reopen, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Reopen, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Open, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FloorCopy, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorCopy, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Parse, ascii_long, Encoding::kAsciiLong)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Parse, binary_ccx, Encoding::kBinaryMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDecode, ascii_long_no_derived, Encoding::kAsciiLong, false)->Unit(benchmark::kMillisecond);

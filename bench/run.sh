@@ -9,7 +9,7 @@ build="${1:-build}"
 shift || true
 sizes=("$@")
 [ "${#sizes[@]}" -eq 0 ] && sizes=(100 1000)
-cmake --build "$build" -j"$(nproc)" --target frd_generate kovan_benchmarks kovan_peak_memory > /dev/null
+cmake --build "$build" -j"$(nproc)" --target frd_generate kovan_benchmarks kovan_peak_memory kovan_cli kovan > /dev/null
 for size in "${sizes[@]}"; do
     data="$build/bench-data/$size"
     mkdir -p "$data"
@@ -24,6 +24,8 @@ for size in "${sizes[@]}"; do
     rm -f "$data"/results-*.json
     group=0
     for filter in '^BM_(Open|FloorCopy|Parse|OpenDecode|OpenDecodeThreads|FloorAsciiThreads|FloorAscii)/ascii_long' \
+                  '^BM_(OpenPath|StepThrough|Reopen|FloorAscii)/ascii_long' \
+                  '^BM_(OpenPath|StepThrough|Reopen|FloorBinary|FloorCopy)/binary_ccx' \
                   '^BM_(Open|Parse|OpenDecode|FloorBinary)/binary_ccx' \
                   '^BM_(Rewrite/ascii|FloorAscii/|FloorWriteBinary)' '^BM_(Rewrite/binary|FloorBinary/|FloorWriteAscii)' \
                   '^BM_WriterFinish' '^BM_(Derived|FloorFormat)' \
@@ -33,10 +35,20 @@ for size in "${sizes[@]}"; do
             --benchmark_repetitions="$repetitions" --benchmark_out="$data/results-$group.json" \
             --benchmark_out_format=json > /dev/null
     done
-    # Peak memory, one process per file so that each peak is its own.
+    # Peak memory, one process per file so that each peak is its own: a
+    # viewer's stepping through every step, the tool's info, the Python
+    # package's XDMF export (kilobytes from GNU time).
     for encoding in ascii-long binary-ccx; do
-        echo "$encoding $("$build/bench/kovan_peak_memory" "$data/$encoding.frd")"
+        file="$data/$encoding.frd"
+        info_kb=$(/usr/bin/time -f %M "$build/tools/cli/kovan" info "$file" 2>&1 > /dev/null | tail -1)
+        xdmf_kb=$(KOVAN_LIBRARY="$build/libkovan.so" PYTHONPATH=python /usr/bin/time -f %M \
+                  /usr/bin/python3 -m kovan xdmf "$file" "$data/series.xdmf" 2>&1 > /dev/null | tail -1)
+        rm -f "$data/series.xdmf" "$data/series.h5"
+        echo "$encoding $("$build/bench/kovan_peak_memory" "$file") $info_kb $xdmf_kb"
     done > "$data/memory.txt"
+    # What the interpreter takes with the modules the export imports, before any file.
+    KOVAN_LIBRARY="$build/libkovan.so" PYTHONPATH=python /usr/bin/time -f "python %M" /usr/bin/python3 -c \
+        "import kovan.xdmf, kovan.meshio, meshio.xdmf, h5py" 2>> "$data/memory.txt"
     rm -f "$data"/*.frd
 done
 python3 bench/report.py "${sizes[@]/#/$build/bench-data/}"

@@ -261,7 +261,8 @@ KOVAN_API uint64_t kovan_n_steps(const kovan_document* doc);
  * times last). Returns KOVAN_OK; KOVAN_ERR_ARG (null doc or time);
  * KOVAN_ERR_RANGE (step not below kovan_n_steps). */
 KOVAN_API kovan_status kovan_step_time(const kovan_document* doc, uint64_t step, double* time);
-/* Number of steps whose results have been decoded so far. */
+/* Number of steps whose results have been decoded so far, each counted once
+ * however often it is released and decoded again. */
 KOVAN_API uint64_t kovan_steps_parsed(const kovan_document* doc);
 KOVAN_API uint64_t kovan_n_diagnostics(const kovan_document* doc);
 /* Copies one diagnostic record into *out. Returns KOVAN_OK; KOVAN_ERR_ARG

@@ -322,7 +322,7 @@ class Document:
         return document
 
     def decoded_steps(self, jobs: Optional[int] = None) -> Iterator[Step]:
-        """Every step in order, decoded on `jobs` threads, at most `jobs`
+        """Every step in order, decoded on `jobs` threads, at most `jobs` - 1
         steps ahead of the one handed out (default: the machine's cores);
         each step is let go when the next is asked for, so that memory holds
         a few steps, not all (keep an array of it to keep it). kovan decodes
@@ -343,14 +343,15 @@ class Document:
             return
         from concurrent.futures import ThreadPoolExecutor
         with ThreadPoolExecutor(max_workers=jobs) as pool:
+            # While a step is handed out, jobs - 1 are decoded ahead of it.
             ahead = [pool.submit(self.step, index) for index in range(min(jobs, n))]
             for index in range(n):
                 step = ahead.pop(0).result()
-                if index + jobs < n:
-                    ahead.append(pool.submit(self.step, index + jobs))
                 yield step
                 del step
                 self.release(index)
+                if index + jobs < n:
+                    ahead.append(pool.submit(self.step, index + jobs))
 
     def to_vtk(self, step=None):
         """A vtkUnstructuredGrid of the mesh, with the arrays of `step` as point data."""
