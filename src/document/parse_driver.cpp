@@ -43,6 +43,7 @@ struct ParseSink {
     bool cut = false;
     ResumePoint cut_at;
     bool payload_at_end = false;  // a binary node or element block's payload reached the end
+    bool end_line_cut = false;    // the block's " -3" line has no line end
 
     void see_line(const Line& line) {
         if (doc.resume.frd_line_seen) return;
@@ -73,9 +74,12 @@ struct ParseSink {
         see_line(line);
     }
     void other_line(const Line&) {}
-    void end_line(const Line&) {}
+    // A " -3" line that the end of the text cuts off may still become
+    // another line ("-3.5"): its block is read again when the text grows.
+    void end_line(const Line& line) { end_line_cut = !line.terminated(); }
 
     void begin_block(BlockKey key, const Line& line, const BlockHeader&, uint64_t most_records) {
+        end_line_cut = false;
         doc.resume.frd_line_seen = true;
         mesh_blocks = true;
         header_line = line.number;
@@ -109,10 +113,8 @@ struct ParseSink {
 
     void end_block(BlockKey key, const BlockHeader& header, const BlockEnd& end) {
         payload_at_end = is_binary(header.format) && end.outcome == BlockEnd::kComplete && end.records_end == doc.size;
-        if (end.outcome == BlockEnd::kIncomplete) {
-            report_incomplete(header_line, header.count, end.records);
-            note_cut(header_start, header_line);
-        }
+        if (end.outcome == BlockEnd::kIncomplete) report_incomplete(header_line, header.count, end.records);
+        if (end.outcome == BlockEnd::kIncomplete || end_line_cut) note_cut(header_start, header_line);
         if (end.outcome == BlockEnd::kFailed) doc.parse_error = binary_block_failure(key, header, end);
         doc.mesh_marks.push_back(BlockMark{header_start, header_start + kMeshMarkBytes, 0});
     }
@@ -143,9 +145,15 @@ struct ParseSink {
 
     // A header cut off by the end of the text may state a wrong time, so it
     // makes no step.
-    // Where a binary payload's end was told only by the end of the text, more
-    // text may tell it otherwise: the block is read again when the text grows.
+    // Where a block's end was told only by the end of the text (its " -3"
+    // line without a line end, or a binary payload with nothing after it),
+    // more text may tell it otherwise: the block is read again when the text
+    // grows.
     bool ended_by_the_text(const ResultLocation& location) {
+        if (location.end_line_end > location.end_line_begin && location.end_line_end == doc.size) {
+            char last = 0;
+            return read_source(*doc.source, doc.size - 1, &last, 1) != 1 || (last != '\n' && last != '\r');
+        }
         if (!is_binary(location.format) || location.outcome != ResultLocation::kLocated) return false;
         constexpr uint64_t kMostBlanks = 4096;
         const uint64_t left = doc.size - location.records_end;
@@ -249,14 +257,14 @@ kovan_status failed(Document& doc, kovan_status status) {
 }  // namespace
 
 kovan_status parse_document(Document& doc) {
-    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}, false};
+    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}, false, false};
     Window window;
     LineCursor cursor = source_cursor(*doc.source, 0, doc.size, window, doc.window_bytes);
     return failed(doc, walk_into(sink, cursor));
 }
 
 kovan_status parse_appended(Document& doc, const Document& old, bool& mesh_changed) {
-    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}, false};
+    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}, false, false};
     for (uint64_t i = 0; i < doc.steps.size(); ++i) {
         const StepEntry& step = doc.steps[i];
         sink.step_key_index.emplace(StepKey{step.has_set_number, step.set_number, step.time}, i);
