@@ -86,22 +86,34 @@ uint64_t line_feed_in_window(const LineCursor& cursor, uint64_t from) {
     return lf != nullptr ? static_cast<uint64_t>(lf - cursor.text) + cursor.window_begin : cursor.window_end;
 }
 
-// Where the line starting at `begin` ends (at its CR, LF or CRLF), once the
-// window holds it and the byte after a final carriage return.
+// The first line feed at or after `begin` in the bytes at hand, searched
+// once per run of lines that it ends.
+inline uint64_t line_feed_after(LineCursor& cursor, uint64_t begin) {
+    if (!cursor.line_feed_known || cursor.next_line_feed < begin) {
+        cursor.next_line_feed = line_feed_in_window(cursor, begin);
+        cursor.line_feed_known = true;
+    }
+    return cursor.next_line_feed;
+}
+
+// Where the line from `begin` ends (at its CR, LF or CRLF) when the bytes at
+// hand hold that end and the byte after a final carriage return; else
+// UINT64_MAX. Two library scans beat one byte loop: the line feed that ends
+// most lines, then a carriage return before it.
+inline uint64_t line_end_at_hand(LineCursor& cursor, uint64_t begin) {
+    const uint64_t lf_at = line_feed_after(cursor, begin);
+    const auto* cr = static_cast<const char*>(std::memchr(at(cursor, begin), '\r', lf_at - begin));
+    const uint64_t cr_at = cr != nullptr ? static_cast<uint64_t>(cr - cursor.text) + cursor.window_begin : lf_at;
+    const bool whole = lf_at < cursor.window_end || cursor.window_end >= cursor.size ||
+                       (cr_at < lf_at && cr_at + 1 < cursor.window_end);
+    return whole ? cr_at : UINT64_MAX;
+}
+
+// The same, moving a window forward until it holds the line's end.
 uint64_t line_end(LineCursor& cursor, uint64_t begin) {
     while (true) {
-        if (!cursor.line_feed_known || cursor.next_line_feed < begin) {
-            cursor.next_line_feed = line_feed_in_window(cursor, begin);
-            cursor.line_feed_known = true;
-        }
-        // Two library scans beat one byte loop: the line feed that ends most
-        // lines, then a carriage return before it.
-        const uint64_t lf_at = cursor.next_line_feed;
-        const auto* cr = static_cast<const char*>(std::memchr(at(cursor, begin), '\r', lf_at - begin));
-        const uint64_t cr_at = cr != nullptr ? static_cast<uint64_t>(cr - cursor.text) + cursor.window_begin : lf_at;
-        const bool whole = lf_at < cursor.window_end || cursor.window_end >= cursor.size ||
-                           (cr_at < lf_at && cr_at + 1 < cursor.window_end);
-        if (whole) return cr_at;
+        const uint64_t end = line_end_at_hand(cursor, begin);
+        if (end != UINT64_MAX) return end;
         if (!move_window(cursor, keep_point(cursor, begin), cursor.window_end + 1)) return cursor.window_end;
     }
 }
@@ -133,21 +145,37 @@ const char* bytes_at(LineCursor& cursor, uint64_t offset, uint64_t count) {
     return at(cursor, offset);
 }
 
-bool next_line(LineCursor& cursor, std::string_view& line) {
+namespace {
+
+// Moves the cursor past its next line, which runs from `begin` to `end`
+// (its terminator left out); false at the end of the text.
+inline bool advance(LineCursor& cursor, uint64_t& begin, uint64_t& end) {
     if (cursor.position >= cursor.size) return false;
-    const uint64_t begin = cursor.position;
-    const uint64_t end = line_end(cursor, begin);
-    line = std::string_view(at(cursor, begin), end - begin);
+    begin = cursor.position;
+    end = line_end_at_hand(cursor, begin);  // the window (or the whole text) holds most lines
+    if (end == UINT64_MAX) end = line_end(cursor, begin);
     cursor.line_start = begin;
     cursor.position = after_terminator(cursor, end);
     ++cursor.line_count;
     return true;
 }
 
+}  // namespace
+
+bool next_line(LineCursor& cursor, std::string_view& line) {
+    uint64_t begin = 0, end = 0;
+    if (!advance(cursor, begin, end)) return false;
+    line = std::string_view(at(cursor, begin), end - begin);
+    return true;
+}
+
 bool next_line(LineCursor& cursor, Line& line) {
-    if (!next_line(cursor, line.text)) return false;
-    line.start = cursor.line_start;
-    line.full = std::string_view(at(cursor, cursor.line_start), cursor.position - cursor.line_start);
+    uint64_t begin = 0, end = 0;
+    if (!advance(cursor, begin, end)) return false;
+    const char* first = at(cursor, begin);
+    line.text = std::string_view(first, end - begin);
+    line.full = std::string_view(first, cursor.position - begin);
+    line.start = begin;
     line.number = cursor.line_count;
     return true;
 }
