@@ -322,12 +322,12 @@ class Document:
         return document
 
     def decoded_steps(self, jobs: Optional[int] = None) -> Iterator[Step]:
-        """Every step in order, decoded on `jobs` threads, at most `jobs` - 1
-        steps ahead of the one handed out (default: the machine's cores);
-        each step is let go when the next is asked for, so that memory holds
-        a few steps, not all (keep an array of it to keep it). kovan decodes
-        different steps of a document at the same time, and the
-        interpreter's lock is let go while it does."""
+        """Every step in order, decoded on `jobs` threads ahead of the one
+        handed out (default: the machine's cores), so that `jobs` steps are
+        held at once, not all; each step is let go when the next is asked for
+        (keep an array of it to keep it). kovan decodes different steps of a
+        document at the same time, and the interpreter's lock is let go
+        while it does."""
         if jobs is None:
             jobs = os.cpu_count() or 1
         if not isinstance(jobs, int) or jobs < 1:
@@ -341,17 +341,31 @@ class Document:
                 yield self.step(index)
                 self.release(index)
             return
+        import threading
         from concurrent.futures import ThreadPoolExecutor
+        futures, lock = {}, threading.Lock()
         with ThreadPoolExecutor(max_workers=jobs) as pool:
-            # While a step is handed out, jobs - 1 are decoded ahead of it.
-            ahead = [pool.submit(self.step, index) for index in range(min(jobs, n))]
+            def start(index: int) -> None:
+                with lock:
+                    if index < n and index not in futures and pool is not None:
+                        futures[index] = pool.submit(self.step, index)
+
+            for index in range(min(jobs, n)):
+                start(index)
             for index in range(n):
-                step = ahead.pop(0).result()
+                start(index)
+                with lock:
+                    future = futures.pop(index)
+                step = future.result()
+                # The step `jobs` on is decoded once this one's memory is let
+                # go (into memory it gave back), so that at most `jobs` steps
+                # are held at once, the one handed out among them.
+                weakref.finalize(step._lease, start, index + jobs)
                 yield step
-                del step
+                del step, future
                 self.release(index)
-                if index + jobs < n:
-                    ahead.append(pool.submit(self.step, index + jobs))
+            with lock:
+                pool = None  # late finalizers start nothing
 
     def to_vtk(self, step=None):
         """A vtkUnstructuredGrid of the mesh, with the arrays of `step` as point data."""

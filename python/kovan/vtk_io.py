@@ -43,7 +43,8 @@ def export_vtu(frd_path, out_dir, progress=None, wedge_order=1, jobs=None):
     stem = Path(frd_path).stem
     entries = []
     with Document(frd_path, wedge_order) as document:
-        for (step, time), _ in zip(enumerate(document.steps), document.decoded_steps(jobs)):
+        for decoded in document.decoded_steps(jobs):
+            step, time = decoded.index, document.steps[decoded.index]
             name = f"{stem}_{step:04d}.vtu"
             writer = vtk.vtkXMLUnstructuredGridWriter()
             writer.SetFileName(str(out / name))

@@ -22,7 +22,8 @@ TENSOR6_FROM_FRD = [0, 3, 5, 1, 4, 2]
 
 
 def _xdmf_values(values: np.ndarray) -> np.ndarray:
-    return values[:, TENSOR6_FROM_FRD] if values.ndim == 2 and values.shape[1] == 6 else np.array(values)
+    """Tensors reordered (a copy); every other array written from kovan's memory."""
+    return values[:, TENSOR6_FROM_FRD] if values.ndim == 2 and values.shape[1] == 6 else values
 
 
 def _series_writer(xdmf_path: Path):
@@ -51,12 +52,15 @@ def export_xdmf(frd_path: PathType, xdmf_path: PathType, progress: Optional[Call
 
     xdmf_path = Path(xdmf_path)
     with Document(frd_path, wedge_order) as doc:
-        blocks, _ = cell_blocks(doc)
         with _series_writer(xdmf_path) as writer:
-            writer.write_points_cells(np.array(doc.points), blocks)
-            steps = doc.decoded_steps(jobs)
-            for index, (time, step) in enumerate(zip(time_values(doc.steps), steps)):
-                writer.write_data(time, point_data={name: _xdmf_values(values) for name, values in step.items()})
+            # The mesh is written straight from kovan's memory, and its
+            # blocks are let go before the steps come.
+            writer.write_points_cells(doc.points, cell_blocks(doc)[0])
+            times = time_values(doc.steps)
+            # Each step held by one name only (zip would keep the one before
+            # alive into the next turn), so that it is let go in time.
+            for step in doc.decoded_steps(jobs):
+                writer.write_data(times[step.index], point_data={name: _xdmf_values(values) for name, values in step.items()})
                 if progress:
-                    progress(index + 1, len(doc.steps))
+                    progress(step.index + 1, len(doc.steps))
     return xdmf_path
