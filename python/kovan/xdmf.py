@@ -1,5 +1,6 @@
 """Every step of an FRD file as one XDMF time series (meshio's TimeSeriesWriter)."""
 
+import os
 from pathlib import Path
 from typing import Callable, List, Optional
 
@@ -21,9 +22,19 @@ def time_values(times: List[float]) -> List[float]:
 TENSOR6_FROM_FRD = [0, 3, 5, 1, 4, 2]
 
 
-def _xdmf_values(values: np.ndarray) -> np.ndarray:
-    """Tensors reordered (a copy); every other array written from kovan's memory."""
-    return values[:, TENSOR6_FROM_FRD] if values.ndim == 2 and values.shape[1] == 6 else values
+class _Tensor6:
+    """A tensor of kovan's as XDMF's Tensor6 holds it, reordered a few
+    thousand points at a time as it is written, never copied whole."""
+
+    ROWS = 1 << 16
+
+    def __init__(self, values: np.ndarray):
+        self.values, self.shape, self.dtype = values, values.shape, values.dtype
+
+
+def _xdmf_values(values: np.ndarray):
+    """Every array written from kovan's memory; tensors reordered on the way."""
+    return _Tensor6(values) if values.ndim == 2 and values.shape[1] == 6 else values
 
 
 def _series_writer(xdmf_path: Path):
@@ -38,6 +49,16 @@ def _series_writer(xdmf_path: Path):
             self.h5_filename = str(self.filename.with_suffix(".h5"))
             self.h5_file = h5py.File(self.h5_filename, "w")
             return self
+
+        def numpy_to_xml_string(self, data):
+            if not isinstance(data, _Tensor6):
+                return super().numpy_to_xml_string(data)
+            name = f"data{self.data_counter}"
+            self.data_counter += 1
+            dataset = self.h5_file.create_dataset(name, shape=data.shape, dtype=data.dtype)
+            for start in range(0, data.shape[0], data.ROWS):
+                dataset[start:start + data.ROWS] = data.values[start:start + data.ROWS][:, TENSOR6_FROM_FRD]
+            return os.path.basename(self.h5_filename) + ":/" + name
 
     return SeriesWriter(str(xdmf_path))
 
