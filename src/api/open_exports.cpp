@@ -8,7 +8,7 @@
 #include "api/open_options.h"
 #include "api/refusal.h"
 #include "document/open.h"
-#include "io/file.h"
+#include "io/source.h"
 #include "kovan.h"
 #include "support/huge_pages.h"
 
@@ -19,25 +19,14 @@ namespace {
 // The caller's bytes as a source of their own. Allocation failures and
 // sizes beyond what a string holds throw, for the guard.
 std::shared_ptr<const Source> copied_bytes(const void* data, uint64_t size) {
-    auto source = std::make_shared<Source>();
-    std::string& bytes = source->bytes;
+    std::string bytes;
     if (size > bytes.max_size()) throw std::length_error("a text of " + std::to_string(size) + " bytes");
     if (size != 0) {
         bytes.reserve(static_cast<size_t>(size));
         advise_huge_pages(bytes.data(), static_cast<size_t>(size));
         bytes.append(static_cast<const char*>(data), static_cast<size_t>(size));
     }
-    return source;
-}
-
-// The file at the path, open for reading where it lies; null, with the
-// thread's text, when it cannot be opened.
-std::shared_ptr<const Source> opened_file(const char* path) {
-    auto source = std::make_shared<Source>();
-    source->kind = Source::kFile;
-    source->path = path;
-    if (!open_file(path, source->file)) return nullptr;
-    return source;
+    return memory_source(std::move(bytes));
 }
 
 // Opens `source` into *doc, handing the document out only when it opened.
@@ -61,7 +50,7 @@ KOVAN_API kovan_status kovan_open_ex(const char* path, const kovan_open_options*
     if (doc == nullptr) return refuse_null("doc");
     *doc = nullptr;
     return guarded([&] {
-        std::shared_ptr<const Source> source = opened_file(path);
+        std::shared_ptr<const Source> source = file_source(path);
         if (!source) return kovan_status{KOVAN_ERR_IO};
         uint64_t value = 0;
         if (!read_open_options(options, value)) return kovan_status{KOVAN_ERR_ARG};

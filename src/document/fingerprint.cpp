@@ -34,4 +34,9 @@ bool mark_bytes(const Source& source, uint64_t begin, uint64_t end, uint64_t& ha
     return hash_range(source, begin, head_end, hash) && hash_range(source, tail_begin, end, hash);
 }
 
+bool still_marked(const Source& source, const BlockMark& mark) {
+    uint64_t hash = 0;
+    return mark_bytes(source, mark.begin, mark.end, hash) && hash == mark.hash;
+}
+
 }  // namespace kovan

@@ -21,6 +21,9 @@ struct BlockMark {
 // when they cannot be read (or are not all there any more).
 bool mark_bytes(const Source& source, uint64_t begin, uint64_t end, uint64_t& hash);
 
+// Whether the source holds the marked bytes as they were marked.
+bool still_marked(const Source& source, const BlockMark& mark);
+
 // How many first bytes of a node or element block its mark covers.
 constexpr uint64_t kMeshMarkBytes = 512;
 

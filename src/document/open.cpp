@@ -22,17 +22,7 @@ kovan_status handed_out(std::unique_ptr<Document> doc, kovan_status status, Docu
 // opened again by its path (another file may stand there now), the same
 // bytes or functions otherwise.
 std::shared_ptr<const Source> current_source(const Document& old) {
-    if (old.source->kind != Source::kFile) return old.source;
-    auto source = std::make_shared<Source>();
-    source->kind = Source::kFile;
-    source->path = old.source->path;
-    if (!open_file(source->path.c_str(), source->file)) return nullptr;
-    return source;
-}
-
-bool same_mark(const Source& source, const BlockMark& mark) {
-    uint64_t hash = 0;
-    return mark_bytes(source, mark.begin, mark.end, hash) && hash == mark.hash;
+    return old.source->kind == Source::kFile ? file_source(old.source->path.c_str()) : old.source;
 }
 
 // Whether `source`, of `size` bytes now, still holds every block `old`
@@ -41,11 +31,11 @@ bool holds_what_was_indexed(const Document& old, const Source& source, uint64_t 
     if (size < old.size) return false;
     if (bytes_in_memory(source) != nullptr) return true;
     for (const BlockMark& mark : old.mesh_marks) {
-        if (!same_mark(source, mark)) return false;
+        if (!still_marked(source, mark)) return false;
     }
     for (const StepEntry& step : old.steps) {
         for (const BlockRef& ref : step.blocks) {
-            if (!same_mark(source, BlockMark{ref.header, ref.end, ref.mark})) return false;
+            if (!still_marked(source, BlockMark{ref.header, ref.end, ref.mark})) return false;
         }
     }
     return true;

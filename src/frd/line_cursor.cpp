@@ -228,7 +228,7 @@ bool next_line_starting_with(LineCursor& cursor, std::string_view key, std::stri
             }
             cursor.line_start = base + rel;
             ++cursor.line_count;
-            rel = end + (end == limit ? 0 : (text[end] == '\r' && end + 1 < limit && text[end + 1] == '\n') ? 2 : 1);
+            rel = after_terminator(cursor, base + end) - base;
         }
         at = base + rel;
         if (found || at >= cursor.size) break;

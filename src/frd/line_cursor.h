@@ -81,8 +81,8 @@ inline LineCursor make_cursor(std::string_view text) {
     return cursor;
 }
 
-// A cursor over the bytes `begin` .. `end` of a text of `text_size` bytes
-// read from `window`'s source, starting at `begin`; nothing is read yet.
+// A cursor over the bytes `begin` .. `end` of the text that `window`'s
+// source reads, from `begin` on; nothing is read yet.
 LineCursor make_window_cursor(Window& window, uint64_t begin, uint64_t end);
 
 // The byte at `offset`, which must lie in the window.

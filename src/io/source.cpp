@@ -17,6 +17,14 @@ std::shared_ptr<Source> memory_source(std::string bytes) {
     return source;
 }
 
+std::shared_ptr<Source> file_source(const char* utf8_path) {
+    auto source = std::make_shared<Source>();
+    source->kind = Source::kFile;
+    source->path = utf8_path;
+    if (!open_file(utf8_path, source->file)) return nullptr;
+    return source;
+}
+
 int64_t read_source(const Source& source, uint64_t offset, char* into, uint64_t count) {
     switch (source.kind) {
         case Source::kFile: return read_file_at(source.file, offset, into, count);

@@ -32,6 +32,10 @@ struct Source {
 // A source of bytes in memory, taken over (not copied).
 std::shared_ptr<Source> memory_source(std::string bytes);
 
+// The file at a UTF-8 path, open for reading where it lies; null, with the
+// thread's failure text, when it cannot be opened.
+std::shared_ptr<Source> file_source(const char* utf8_path);
+
 // Copies up to `count` bytes at `offset` into `into`: how many it copied
 // (fewer only at the end of the bytes), or -1 when they cannot be read.
 int64_t read_source(const Source& source, uint64_t offset, char* into, uint64_t count);

@@ -13,12 +13,17 @@ namespace {
 // in ascending node order, as CalculiX writes them; otherwise through the
 // general decoding, where the last record of a node wins at the node's
 // first place. False when its bytes could not be read.
+ArrayLayer layer_for(const Document& doc, const BlockRef& ref, bool ascending_only) {
+    ArrayLayer layer;
+    layer.mesh = doc.mesh.get();
+    layer.pool = doc.pool.get();
+    layer.ascending_only = ascending_only;
+    layer.array.name = ref.name;
+    return layer;
+}
+
 bool lay_block(const Document& doc, const BlockRef& ref, Window& window, ArrayLayer& laid) {
-    laid = ArrayLayer();
-    laid.mesh = doc.mesh.get();
-    laid.pool = doc.pool.get();
-    laid.ascending_only = true;
-    laid.array.name = ref.name;
+    laid = layer_for(doc, ref, true);
     LineCursor records = source_cursor(*doc.source, ref.begin, ref.end, window, doc.window_bytes);
     const bool direct = walk_result_records(records, form_of(ref), doc.size, laid);
     if (read_failed(records)) return false;
@@ -30,10 +35,7 @@ bool lay_block(const Document& doc, const BlockRef& ref, Window& window, ArrayLa
     records = source_cursor(*doc.source, ref.begin, ref.end, window, doc.window_bytes);
     decode_block(records, form_of(ref), doc.size, block);
     if (read_failed(records)) return false;
-    laid = ArrayLayer();
-    laid.mesh = doc.mesh.get();
-    laid.pool = doc.pool.get();
-    laid.array.name = ref.name;
+    laid = layer_for(doc, ref, false);
     for (size_t k = 0; k < block.node_ids.size(); ++k) laid.add(block.node_ids[k], &block.values[block.begin[k]], block.count[k]);
     laid.finish();
     return true;
@@ -91,8 +93,7 @@ bool still_as_indexed(const Document& doc, const StepEntry& step, StepResults& r
         return false;
     }
     for (const BlockRef& ref : step.blocks) {
-        uint64_t hash = 0;
-        if (!mark_bytes(*doc.source, ref.header, ref.end, hash) || hash != ref.mark) {
+        if (!still_marked(*doc.source, BlockMark{ref.header, ref.end, ref.mark})) {
             fail(results, KOVAN_ERR_IO, std::string(changed_text(*doc.source)) + ": the result block at byte " +
                                             std::to_string(ref.header) + " is not what it was");
             return false;

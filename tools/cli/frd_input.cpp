@@ -2,6 +2,7 @@
 
 #include "frd/block_walk.h"
 #include "io/file.h"
+#include "io/source.h"
 #include "support/failure_text.h"
 
 namespace kovan_cli {
@@ -36,25 +37,16 @@ bool read_file(const std::string& path, std::string& bytes, std::string& why) {
     return false;
 }
 
-namespace {
-
-int64_t read_file_through(const void* file, uint64_t offset, char* into, uint64_t count) {
-    return kovan::read_file_at(*static_cast<const kovan::File*>(file), offset, into, count);
-}
-
-}  // namespace
-
 bool scan_file(const std::string& path, ScannedFile& scanned, std::string& why) {
-    kovan::File file;
-    if (!kovan::open_file(path.c_str(), file) || !kovan::file_size(file, scanned.size)) {
+    const std::shared_ptr<const kovan::Source> file = kovan::file_source(path.c_str());
+    if (!file || !kovan::source_size(*file, scanned.size)) {
         why = kovan::thread_error();
         return false;
     }
     // Read a window at a time, as the library reads it: the file is never
     // held whole.
     kovan::Window window;
-    window.source = kovan::ByteSource{read_file_through, &file};
-    kovan::LineCursor cursor = kovan::make_window_cursor(window, 0, scanned.size);
+    kovan::LineCursor cursor = kovan::source_cursor(*file, 0, scanned.size, window);
     HeaderSink sink{scanned.headers};
     kovan::DocumentFieldWidth continuation_width;
     kovan::walk_blocks(cursor, continuation_width, sink);
