@@ -146,9 +146,10 @@ typedef struct kovan_diagnostic {
  * is decoded, so context must stay valid until release is called. */
 typedef struct kovan_source {
     /* Copies up to count bytes at offset into buffer and returns how many it
-     * copied (fewer only at the end of the bytes), or -1 when they cannot be
-     * read. Called from any thread that queries a document of this source,
-     * and from several at once. */
+     * copied, or -1 when they cannot be read; it is asked again for the rest
+     * until it copies nothing, which marks the end of the bytes. Called from
+     * any thread that queries a document of this source, and from several
+     * at once. */
     int64_t (*read_at)(void* context, uint64_t offset, void* buffer, uint64_t count);
     /* The bytes' size now: called when a document is opened, reopened, and
      * before a step is decoded (a size below the one opened means the bytes

@@ -102,6 +102,26 @@ def test_released_steps_free_their_memory_only_once_no_array_holds_it(monkeypatc
         assert np.array_equal(doc.step(0)["DISP"], expected)  # decoded again
         assert [s.index for s in doc.decoded_steps(jobs=2)] == [0, 1] and sorted(released) == [0, 0, 1]
 
+    # decoded_steps holds `jobs` steps at a time, the one handed out among them.
+    live, most = set(), [0]
+    init, final = kovan.document._Lease.__init__, kovan.document._Lease.__del__
+
+    def counted_init(lease, handle, index):
+        init(lease, handle, index)
+        live.add(index)
+        most[0] = max(most[0], len(live))
+
+    def counted_del(lease):
+        live.discard(lease.index)
+        final(lease)
+
+    monkeypatch.setattr(kovan.document._Lease, "__init__", counted_init)
+    monkeypatch.setattr(kovan.document._Lease, "__del__", counted_del)
+    with kovan.open(DATA / "beam_frequency.frd") as doc:
+        for step in doc.decoded_steps(jobs=2):
+            assert len(step) > 0
+    assert 0 < most[0] <= 2
+
     # A running solver's file: the refreshed document holds the new steps,
     # shares the mesh, and the old one stays as it was.
     whole = (DATA / "hex8_static.frd").read_bytes()

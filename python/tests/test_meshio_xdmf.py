@@ -83,6 +83,18 @@ def test_one_xdmf_series_holds_every_step(name, tmp_path):
         check_with_vtk(out, doc, times)
 
 
+def test_tensors_written_in_pieces_read_back_whole(monkeypatch, tmp_path):
+    from kovan.xdmf import _Tensor6, export_xdmf
+    monkeypatch.setattr(_Tensor6, "ROWS", 7)  # the sample's 99 points in 15 pieces, the last short
+    out = export_xdmf(ROOT / "examples" / "data" / "cantilever.frd", tmp_path / "pieces.xdmf", jobs=2)
+    with kovan.open(ROOT / "examples" / "data" / "cantilever.frd") as doc, \
+            meshio.xdmf.TimeSeriesReader(str(out)) as reader:
+        reader.read_points_cells()
+        for index in range(reader.num_steps):
+            _, point_data, _ = reader.read_data(index)
+            assert same_bits(point_data["STRESS"], as_tensor6(doc.step(index)["STRESS"]))
+
+
 def as_tensor6(values):
     """FRD's symmetric tensor order (XX YY ZZ XY YZ XZ) as XDMF's Tensor6 (XX XY XZ YY YZ ZZ)."""
     if values.ndim != 2 or values.shape[1] != 6:

@@ -11,6 +11,23 @@ Source::~Source() {
     if (kind == kCaller && caller.release != nullptr) caller.release(caller.context);
 }
 
+namespace {
+
+// A caller's function may copy fewer bytes than asked before the end (a
+// stream); it is asked again for the rest until it copies nothing.
+int64_t read_caller(const kovan_source& caller, uint64_t offset, char* into, uint64_t count) {
+    uint64_t done = 0;
+    while (done < count) {
+        const int64_t got = caller.read_at(caller.context, offset + done, into + done, count - done);
+        if (got < 0 || static_cast<uint64_t>(got) > count - done) return -1;  // more than asked: the caller's fault
+        if (got == 0) break;
+        done += static_cast<uint64_t>(got);
+    }
+    return static_cast<int64_t>(done);
+}
+
+}  // namespace
+
 std::shared_ptr<Source> memory_source(std::string bytes) {
     auto source = std::make_shared<Source>();
     source->bytes = std::move(bytes);
@@ -28,10 +45,7 @@ std::shared_ptr<Source> file_source(const char* utf8_path) {
 int64_t read_source(const Source& source, uint64_t offset, char* into, uint64_t count) {
     switch (source.kind) {
         case Source::kFile: return read_file_at(source.file, offset, into, count);
-        case Source::kCaller: {
-            const int64_t got = source.caller.read_at(source.caller.context, offset, into, count);
-            return got > static_cast<int64_t>(count) ? -1 : got;  // more than asked: the caller's fault
-        }
+        case Source::kCaller: return read_caller(source.caller, offset, into, count);
         default: {
             if (offset >= source.bytes.size()) return 0;
             const uint64_t n = std::min<uint64_t>(count, source.bytes.size() - offset);

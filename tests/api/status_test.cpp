@@ -74,6 +74,7 @@ TEST(LastError, EveryFailingCallLeavesItsOwnText) {
     char* buffer = nullptr;
     uint64_t size = 0;
     const kovan_open_options bad_order{2, 0}, bad_reserved{0, 1};
+    const kovan_source no_reading{nullptr, nullptr, nullptr, nullptr};
     kovan_writer* writer = kovan_writer_new(KOVAN_FORMAT_ASCII_LONG);
     kovan_writer* finished = kovan_writer_new(KOVAN_FORMAT_ASCII_LONG);
     kovan_writer_finish(finished, &buffer, &size);
@@ -108,6 +109,11 @@ TEST(LastError, EveryFailingCallLeavesItsOwnText) {
         {"writer: null points", [&] { return kovan_writer_set_nodes(writer, 2, nullptr, nullptr); }},
         {"writer: wedge order", [&] { return kovan_writer_set_cells(writer, 0, nullptr, nullptr, nullptr, nullptr, 2); }},
         {"writer_finish: null out", [&] { return kovan_writer_finish(writer, nullptr, &size); }},
+        {"open_source: null source", [&] { return kovan_open_source(nullptr, nullptr, &out); }},
+        {"open_source: null read_at", [&] { return kovan_open_source(&no_reading, nullptr, &out); }},
+        {"reopen: null out", [&] { return kovan_reopen(d, nullptr); }},
+        {"release_step: null doc", [&] { return kovan_release_step(nullptr, 0); }},
+        {"release_step: range", [&] { return kovan_release_step(d, 1); }},
     };
     for (const auto& [what, call] : failures) {
         kovan::set_thread_error("an older text");

@@ -115,6 +115,31 @@ TEST(Sources, LineEndsOfEveryKindStraddleWindowEdges) {
     }
 }
 
+// Records that do not read, or read only in packed columns, or take
+// continuation lines: a record that does not read is handed on line by line
+// from the window after its last line came, wherever the window's edge
+// fell meanwhile.
+TEST(Sources, IrregularRecordsReadThroughTinyWindowsAsInMemory) {
+    const std::string header = "  100CL  101 1.00000E+00           3                     0    1           1\n";
+    const std::string text =
+        "    1C\n    2C 3 1\n -1 1 0.0 0.0 0.0\n -1 2 1.0-2.0 0.0\n -1 3 x 1.0 1.0\n -1 3 0.0 0.0 1.0\n -3\n"
+        "    3C 2 1\n -1 1 7 0 1\n -2 1 2\n -2 3\n -1 2 99 0 1\n -2 1 2 3\n -1 3 7 0 1\n -3\n" + header +
+        " -4  PSTRESS    12    1\n"
+        " -1         1 1.00000E+00 2.00000E+00 3.00000E+00 4.00000E+00 5.00000E+00 6.00000E+00\n"
+        " -2           -3394928E+00 2.00000E+00 3.00000E+00 4.00000E+00 5.00000E+00 6.00000E+00\n"
+        " -1         2 1.00000E+00 2.0000bad+00 3.00000E+00\n -2           1.0 2.0\n -2           3.0\n"
+        " -1         3-1.00000E+00-2.00000E+00-3.00000E+00-4.00000E+00-5.00000E+00-6.00000E+00\n"
+        " -2          -7.00000E+00-8.00000E+00-9.00000E+00-1.00000E+01-1.10000E+01-1.20000E+01\n -3\n" +
+        header + " -4  DISP         3    1\n -1 2 NaN1.00000E+300-INF\n -1 1 1 2\n -1 1 4 5 6\n -3\n 9999\n";
+    const DocumentSnapshot memory = snapshot(text.data(), text.size());
+    ASSERT_TRUE(memory.opened);
+    CallerBytes caller;
+    caller.bytes = text;
+    for (uint64_t window : {1, 2, 3, 4, 5, 8, 13, 31}) {
+        EXPECT_EQ(reading_difference(read_through(caller_source(caller), window), memory), "") << window;
+    }
+}
+
 // A file the solver is still writing ends anywhere, a window's edge too.
 TEST(Sources, PrefixesReadThroughTinyWindowsAsInMemory) {
     for (const char* name : {"hex8_static.frd", "hex20_binary.frd", "beam_frequency.frd"}) {
@@ -149,6 +174,57 @@ TEST(Sources, ACallerReadThatFailsHandsOutNothing) {
     ASSERT_EQ(kovan_open_source(&source, nullptr, &doc), KOVAN_OK);
     EXPECT_EQ(reading_difference(snapshot_of(doc), snapshot(whole.data(), whole.size())), "");
     EXPECT_EQ(caller.released.load(), 1);
+}
+
+// A caller's function may copy fewer bytes than asked before the end (a
+// network stream, a pipe); what it copies is read on from there.
+TEST(Sources, ShortReadsAreReadOn) {
+    struct Trickle {
+        std::string bytes;
+    };
+    Trickle trickle{read_file(data_path("hex20_binary.frd"))};
+    const auto read_a_little = [](void* context, uint64_t offset, void* buffer, uint64_t count) -> int64_t {
+        const std::string& bytes = static_cast<Trickle*>(context)->bytes;
+        const uint64_t n = offset >= bytes.size() ? 0 : std::min<uint64_t>({count, 5, bytes.size() - offset});
+        std::memcpy(buffer, bytes.data() + offset, n);
+        return static_cast<int64_t>(n);
+    };
+    const auto size = [](void* context) -> uint64_t { return static_cast<Trickle*>(context)->bytes.size(); };
+    const kovan_source source{read_a_little, size, nullptr, &trickle};
+    kovan_document* doc = nullptr;
+    ASSERT_EQ(kovan_open_source(&source, nullptr, &doc), KOVAN_OK);
+    EXPECT_EQ(reading_difference(snapshot_of(doc), snapshot(trickle.bytes.data(), trickle.bytes.size())), "");
+}
+
+// Following a running solver costs what it appended, not the file: of a
+// file of many steps, a reopen reads the new steps and a few hundred bytes
+// of each block it held (to tell that they did not change).
+TEST(Sources, AReopenReadsWhatWasAppendedAndTheMarksOfTheRest) {
+    const auto step = [](int set) {
+        std::string block = "  100CL  " + std::to_string(100 + set) + " " + std::to_string(set) +
+                            ".00000E+00         500                     0    1           1\n -4  DISP        3    1\n";
+        for (int node = 1; node <= 500; ++node) {
+            block += " -1" + std::string(10 - std::to_string(node).size(), ' ') + std::to_string(node) +
+                     " 1.00000E+00 2.00000E+00 3.00000E+00\n";
+        }
+        return block + " -3\n";
+    };
+    CallerBytes caller;
+    caller.bytes = "    1C\n    2C 1 1\n -1 1 0.0 0.0 0.0\n -3\n";
+    for (int set = 1; set <= 100; ++set) caller.bytes += step(set);
+    const kovan_source source = source_of(caller);
+    kovan_document* old = nullptr;
+    ASSERT_EQ(kovan_open_source(&source, nullptr, &old), KOVAN_OK);
+    const std::string appended = step(101) + step(102);
+    caller.bytes += appended;
+    caller.read = 0;
+    kovan_document* grown = nullptr;
+    ASSERT_EQ(kovan_reopen(old, &grown), KOVAN_OK);
+    EXPECT_EQ(kovan_n_steps(grown), 102u);
+    EXPECT_LT(caller.read.load(), appended.size() + 100 * 1024);  // a tenth of what the file holds
+    EXPECT_GT(caller.bytes.size(), 30 * (appended.size() + 100 * 1024) / 10);
+    kovan_close(old);
+    kovan_close(grown);
 }
 
 class Files : public ::testing::Test {
@@ -213,6 +289,15 @@ TEST_F(Files, AGrownFileReopensAsItOpens) {
             EXPECT_EQ(caller.released.load(), 1);
         }
     }
+    // Bytes in memory never grow: the same reading, the same mesh.
+    const std::string bytes = read_file(data_path("hex8_static.frd"));
+    kovan_document* in_memory = nullptr;
+    ASSERT_EQ(kovan_open_memory(bytes.data(), bytes.size(), nullptr, &in_memory), KOVAN_OK);
+    kovan_document* again = nullptr;
+    ASSERT_EQ(kovan_reopen(in_memory, &again), KOVAN_OK);
+    EXPECT_EQ(kovan_points(again), kovan_points(in_memory));
+    kovan_close(in_memory);
+    EXPECT_EQ(reading_difference(snapshot_of(again), snapshot(bytes.data(), bytes.size())), "");
     // A file that is not the one opened any more is read anew.
     const std::string path = write("other.frd", read_file(data_path("hex8_static.frd")));
     kovan_document* old = nullptr;
