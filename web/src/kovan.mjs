@@ -258,6 +258,12 @@ export class Document {
     return { ...summary, steps: summary.steps.map((step) => this.stepInfo(step.index)) };
   }
 
+  // Lets a decoded step go (its arrays are freed in the module; what was
+  // handed out are copies, and stay); the next query decodes it again.
+  release(step) {
+    check(this._m, this._m._kovan_release_step(this._doc, BigInt(step)));
+  }
+
   close() {
     if (this._handle !== 0) this._m._kovan_close(this._handle);
     this._handle = 0;

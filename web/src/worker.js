@@ -97,6 +97,7 @@ function show({ step, array, component, deform }) {
     reply.displacement = Float32Array.from(doc.arrayData(step, dispIndex));
     transfers.push(reply.displacement.buffer);
   }
+  doc.release(step);  // copied out: the module's memory holds no step the page is not asking for
   reply.timings = { decode: performance.now() - started };
   self.postMessage(reply, transfers);
 }

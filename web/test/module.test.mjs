@@ -61,6 +61,9 @@ test('the mesh and arrays are the library\'s, and failures carry their texts', (
   // Each failure carries its own text.
   assert.throws(() => doc.stepTime(99), (e) => e.status === Status.RANGE && e.detail === 'step 99 is out of range: the document has 2 steps');
   assert.ok(doc instanceof Document);
+  doc.release(doc.nSteps - 1);
+  assert.deepEqual(doc.arrayData(doc.nSteps - 1, 'DISP'), disp);  // decoded again
+  assert.throws(() => doc.release(99), (e) => e.status === Status.RANGE && /step 99 is out of range/.test(e.detail));
   doc.close();
   assert.throws(() => doc.nPoints, KovanError);
   assert.throws(() => kovan.convert(new Uint8Array(4), 'binary-half'), (e) => e.status === Status.ARG);

@@ -51,7 +51,8 @@ namespace Kovan
 
     /// <summary>An open FRD file or text: its mesh, its steps and their arrays.
     /// Spans it hands out are views of kovan's memory, valid until the document
-    /// is disposed; the Copy methods give arrays of one's own.</summary>
+    /// is disposed (a step's, until the step is released); the Copy methods
+    /// give arrays of one's own.</summary>
     public sealed unsafe class Document : IDisposable
     {
         private readonly DocumentHandle handle;
@@ -87,6 +88,27 @@ namespace Kovan
                 KovanException.Check(Native.kovan_open_memory(bytes, (ulong)data.Length, ref options, out doc));
             }
             return new Document(doc);
+        }
+
+        /// <summary>A new document of what the file holds now, such as a
+        /// running solver's grown file: only what was appended is read, and
+        /// the mesh is shared. This document stays as it was.</summary>
+        public Document Reopen()
+        {
+            DocumentHandle doc;
+            KovanException.Check(Native.kovan_reopen(Handle, out doc));
+            return new Document(doc);
+        }
+
+        /// <summary>Lets step index go: kovan frees its arrays, so every span
+        /// of them handed out is invalid from now on; the next GetStep decodes
+        /// it again.</summary>
+        public void ReleaseStep(int index)
+        {
+            if (index < 0 || index >= StepTimes.Count)
+                throw new ArgumentOutOfRangeException(nameof(index), "step " + index + " of " + StepTimes.Count);
+            steps.Remove(index);
+            KovanException.Check(Native.kovan_release_step(Handle, (ulong)index));
         }
 
         private static OpenOptions Options(int wedgeOrder)

@@ -21,6 +21,7 @@ namespace Kovan
 
         [DllImport(Library)] internal static extern int kovan_open_ex(byte[] path, ref OpenOptions options, out DocumentHandle doc);
         [DllImport(Library)] internal static extern int kovan_open_memory(byte* data, ulong size, ref OpenOptions options, out DocumentHandle doc);
+        [DllImport(Library)] internal static extern int kovan_reopen(DocumentHandle doc, out DocumentHandle reopened);
         [DllImport(Library)] internal static extern void kovan_close(IntPtr doc);
 
         [DllImport(Library)] internal static extern ulong kovan_n_points(DocumentHandle doc);
@@ -42,6 +43,7 @@ namespace Kovan
         [DllImport(Library)] internal static extern int kovan_array_info_range(DocumentHandle doc, ulong step, ulong first, ulong count, ArrayInfoRecord* records);
         [DllImport(Library)] internal static extern long kovan_find_array(DocumentHandle doc, ulong step, byte[] name);
         [DllImport(Library)] internal static extern int kovan_array_data(DocumentHandle doc, ulong step, ulong index, out double* values);
+        [DllImport(Library)] internal static extern int kovan_release_step(DocumentHandle doc, ulong step);
 
         [DllImport(Library)] internal static extern int kovan_rewrite_memory(byte* data, ulong size, int format, out IntPtr output, out ulong outputSize);
         [DllImport(Library)] internal static extern void kovan_free(IntPtr buffer);

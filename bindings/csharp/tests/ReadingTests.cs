@@ -119,6 +119,40 @@ namespace Kovan.Tests
             }
         }
 
+        // A running solver's file: the reopened document holds the new step
+        // and reads it as the whole file does; a released step decodes again.
+        [Test]
+        public void AGrownFileReopensAndAReleasedStepDecodesAgain()
+        {
+            string folder = Path.Combine(Path.GetTempPath(), "kovan-csharp-" + Guid.NewGuid());
+            Directory.CreateDirectory(folder);
+            try
+            {
+                string whole = File.ReadAllText(Path.Combine(Oracles.DataDir, "hex8_static.frd"));
+                int second = whole.IndexOf("  100CL", whole.IndexOf("  100CL", StringComparison.Ordinal) + 1, StringComparison.Ordinal);
+                string path = Path.Combine(folder, "growing.frd");
+                File.WriteAllText(path, whole.Substring(0, second));
+                using (var doc = Document.Open(path))
+                {
+                    File.WriteAllText(path, whole);
+                    using (var grown = doc.Reopen())
+                    using (var full = Document.Open(Path.Combine(Oracles.DataDir, "hex8_static.frd")))
+                    {
+                        Assert.AreEqual(1, doc.StepTimes.Count);
+                        Assert.AreEqual(2, grown.StepTimes.Count);
+                        double[] before = grown.GetStep(1).CopyValues("DISP");
+                        CollectionAssert.AreEqual(full.GetStep(1).CopyValues("DISP"), before);
+                        grown.ReleaseStep(1);
+                        CollectionAssert.AreEqual(before, grown.GetStep(1).CopyValues("DISP"));
+                    }
+                }
+            }
+            finally
+            {
+                Directory.Delete(folder, true);
+            }
+        }
+
         [Test]
         public void FailuresCarryTheirStatusAndWhereTheTextIs()
         {
