@@ -228,7 +228,8 @@ bool next_line_starting_with(LineCursor& cursor, std::string_view key, std::stri
             }
             cursor.line_start = base + rel;
             ++cursor.line_count;
-            rel = after_terminator(cursor, base + end) - base;
+            // after_terminator's rule, on the window's own offsets: this loop is the open's hot path.
+            rel = end + (end == limit ? 0 : (text[end] == '\r' && end + 1 < limit && text[end + 1] == '\n') ? 2 : 1);
         }
         at = base + rel;
         if (found || at >= cursor.size) break;
