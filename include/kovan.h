@@ -98,14 +98,27 @@ enum {
     KOVAN_STRUCT_OPEN_OPTIONS = 0,
     KOVAN_STRUCT_ARRAY_INFO = 1,
     KOVAN_STRUCT_DIAGNOSTIC = 2,
-    KOVAN_STRUCT_SOURCE = 3
+    KOVAN_STRUCT_SOURCE = 3,
+    KOVAN_STRUCT_STEP_INFO = 4
 };
 
 /* Options of kovan_open_ex and kovan_open_memory; a null pointer means all 0. */
 typedef struct kovan_open_options {
     uint32_t wedge_order; /* 0: wedges keep FRD node order; 1: turned to VTK orientation */
-    uint32_t reserved;    /* must be 0 */
+    uint32_t reserved;    /* flags: KOVAN_OPEN_* or 0; any other bit is refused (the field keeps
+                             its first name, so that callers built before the flags still build) */
 } kovan_open_options;
+
+/* Flags of kovan_open_options.reserved. */
+enum {
+    /* A point that a result block gives no value (a block the solver wrote
+       for a node set only) reads NaN instead of 0.0, in the block's array and
+       in the arrays derived from it. */
+    KOVAN_OPEN_MISSING_AS_NAN = 1,
+    /* Steps are numbered in the order the file first names them, not by
+       time (a cyclic model's nodal diameters one after the other). */
+    KOVAN_OPEN_FILE_ORDER = 2
+};
 
 /* One result array of a step. */
 typedef struct kovan_array_info {
@@ -161,6 +174,37 @@ typedef struct kovan_source {
     void* context;
 } kovan_source;
 
+/* What the file says of a step: its first result block's "100C" line and
+ * the "1P" records before that line. A field whose flag (KOVAN_STEP_HAS_*)
+ * is not set was not stated, and holds 0 (NaN for the reals). */
+enum {
+    KOVAN_STEP_HAS_SET_NUMBER = 1,            /* set_number */
+    KOVAN_STEP_HAS_STEP = 2,                  /* data_set, increment, step ("1PSTEP") */
+    KOVAN_STEP_HAS_MODE = 4,                  /* mode ("1PMODE") */
+    KOVAN_STEP_HAS_NODAL_DIAMETER = 8,        /* nodal_diameter ("1PHID"; CalculiX writes -1 for a
+                                                 model without cyclic symmetry) */
+    KOVAN_STEP_HAS_GENERALISED_MASS = 16,     /* generalised_mass ("1PGM") */
+    KOVAN_STEP_HAS_GENERALISED_STIFFNESS = 32 /* generalised_stiffness ("1PGK") */
+};
+
+typedef struct kovan_step_info {
+    double value;                 /* the step's time, frequency or factor, as kovan_step_time */
+    double generalised_mass;
+    double generalised_stiffness;
+    int64_t set_number;           /* the "100C" line's set number */
+    int64_t data_set;             /* "1PSTEP": the solver's count of data sets, */
+    int64_t increment;            /* the increment */
+    int64_t step;                 /* and the step */
+    int64_t mode;
+    int64_t nodal_diameter;
+    uint64_t file_index;          /* the step's place among the steps in file order, from 0 */
+    int32_t analysis;             /* the "100C" line's analysis type: 0 static, 1 time step,
+                                     2 frequency, 3 load step, 4 user; -1 when it states none */
+    uint32_t flags;               /* KOVAN_STEP_HAS_* */
+    const char* value_text;       /* the value as the "100C" line writes it */
+    const char* analysis_text;    /* the analysis name the line writes ("MODAL"), or "" */
+} kovan_step_info;
+
 typedef struct kovan_document kovan_document;
 typedef struct kovan_writer kovan_writer;
 
@@ -170,8 +214,9 @@ typedef struct kovan_writer kovan_writer;
  * below, before any other call. */
 KOVAN_API int32_t kovan_abi_version(void);
 /* Size in bytes of the record of the given kind (KOVAN_STRUCT_*): 8, 24, 32,
- * and four pointers' for the source record (32 on 64-bit platforms, 16 in
- * WebAssembly); 0 for an unknown kind. */
+ * four pointers' for the source record (32 on 64-bit platforms, 16 in
+ * WebAssembly), and 88 and two pointers' for the step record (104, 96); 0
+ * for an unknown kind. */
 KOVAN_API uint64_t kovan_struct_size(int32_t kind);
 /* Fixed English message of a status; "unknown status" for other values. The text is static. */
 KOVAN_API const char* kovan_status_message(kovan_status status);
@@ -208,7 +253,7 @@ KOVAN_API const char* kovan_diagnostic_description(int32_t kind);
  * read and its diagnostics. */
 KOVAN_API kovan_status kovan_open(const char* path, kovan_document** doc);
 /* As kovan_open, with options (null: all 0); KOVAN_ERR_ARG also for
- * wedge_order above 1 or reserved not 0. */
+ * wedge_order above 1 or a bit of reserved that is no KOVAN_OPEN_* flag. */
 KOVAN_API kovan_status kovan_open_ex(const char* path, const kovan_open_options* options,
                                      kovan_document** doc);
 /* Opens an FRD text held in memory; the bytes are copied before the call
@@ -259,9 +304,35 @@ KOVAN_API const int64_t* kovan_cell_connectivity(const kovan_document* doc);
 KOVAN_API const int64_t* kovan_cell_ids(const kovan_document* doc);
 KOVAN_API uint64_t kovan_n_steps(const kovan_document* doc);
 /* Time of a step; steps are numbered from 0 in ascending order of time (NaN
- * times last). Returns KOVAN_OK; KOVAN_ERR_ARG (null doc or time);
+ * times last, steps of one time in file order), or in file order with
+ * KOVAN_OPEN_FILE_ORDER. Returns KOVAN_OK; KOVAN_ERR_ARG (null doc or time);
  * KOVAN_ERR_RANGE (step not below kovan_n_steps). */
 KOVAN_API kovan_status kovan_step_time(const kovan_document* doc, uint64_t step, double* time);
+/* Copies what the file says of a step into *out; its texts are owned by the
+ * document. Returns KOVAN_OK; KOVAN_ERR_ARG (null doc or out);
+ * KOVAN_ERR_RANGE (step not below kovan_n_steps). */
+KOVAN_API kovan_status kovan_step_info_at(const kovan_document* doc, uint64_t step, kovan_step_info* out);
+/* The group and the material number each element record states, per cell
+ * (0 where the record gives none that reads, or one beyond 32 bits); owned
+ * by the document. */
+KOVAN_API const int32_t* kovan_cell_groups(const kovan_document* doc);
+KOVAN_API const int32_t* kovan_cell_materials(const kovan_document* doc);
+/* The materials the file names ("1UMAT" records), in file order. */
+KOVAN_API uint64_t kovan_n_materials(const kovan_document* doc);
+/* Number and name of one material; the name is owned by the document.
+ * Returns KOVAN_OK; KOVAN_ERR_ARG (null doc, number or name);
+ * KOVAN_ERR_RANGE (index not below kovan_n_materials). */
+KOVAN_API kovan_status kovan_material_at(const kovan_document* doc, uint64_t index, int64_t* number,
+                                         const char** name);
+/* The user header records ("1U": USER, DATE, PGM, VERSION, MAT, ...), in
+ * file order. */
+KOVAN_API uint64_t kovan_n_header_records(const kovan_document* doc);
+/* Key ("DATE") and value ("08.december.2026", blanks around it removed) of
+ * one header record, owned by the document. Returns KOVAN_OK; KOVAN_ERR_ARG
+ * (null doc, key or value); KOVAN_ERR_RANGE (index not below
+ * kovan_n_header_records). */
+KOVAN_API kovan_status kovan_header_record_at(const kovan_document* doc, uint64_t index, const char** key,
+                                              const char** value);
 /* Number of steps whose results have been decoded so far, each counted once
  * however often it is released and decoded again. */
 KOVAN_API uint64_t kovan_steps_parsed(const kovan_document* doc);
@@ -305,6 +376,20 @@ KOVAN_API int64_t kovan_find_array(kovan_document* doc, uint64_t step, const cha
  * null for an array of no points. */
 KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint64_t index,
                                         const double** values);
+/* The name of one component of an array: as the block's "-5" lines name
+ * it ("COPEN", "SXX"), or for a block whose lines give no name per
+ * component kovan's own (X, Y, Z; XX, YY, ZZ, XY, YZ, XZ; "value"; 1, 2,
+ * ...); a derived array's one component is what it is ("Mises", "PS1").
+ * Owned by the document, valid as the array's name. Returns as
+ * kovan_array_info_at; KOVAN_ERR_RANGE also for a component not below the
+ * array's count. */
+KOVAN_API kovan_status kovan_array_component_name(kovan_document* doc, uint64_t step, uint64_t index,
+                                                  uint32_t component, const char** name);
+/* How many of the array's points the file gives a value; the others read
+ * 0.0, or NaN with KOVAN_OPEN_MISSING_AS_NAN. A derived array counts as the
+ * tensor it is derived from. Returns as kovan_array_info_at. */
+KOVAN_API kovan_status kovan_array_points_with_values(kovan_document* doc, uint64_t step, uint64_t index,
+                                                      uint64_t* count);
 /* Lets a decoded step go: its arrays and names are freed, and every pointer
  * the array queries gave for it is invalid from now on; a later query
  * decodes it again (from memory freed by released steps, where sizes allow).

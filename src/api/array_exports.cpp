@@ -106,6 +106,34 @@ KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint
     });
 }
 
+KOVAN_API kovan_status kovan_array_component_name(kovan_document* doc, uint64_t step, uint64_t index,
+                                                  uint32_t component, const char** name) {
+    if (doc == nullptr) return refuse_null("doc");
+    if (name == nullptr) return refuse_null("name");
+    Document& d = as_document(doc);
+    if (step >= d.steps.size()) return refuse_step(d, step);
+    return answer_from_step(d, step, [&](const StepResults& results) {
+        if (index >= results.arrays.size()) return refuse_array(index, results.arrays.size());
+        const std::vector<std::string>& names = results.arrays[index].component_names;
+        if (component >= names.size()) return refuse_index("component", component, names.size(), "the array");
+        *name = names[component].c_str();
+        return kovan_status{KOVAN_OK};
+    });
+}
+
+KOVAN_API kovan_status kovan_array_points_with_values(kovan_document* doc, uint64_t step, uint64_t index,
+                                                      uint64_t* count) {
+    if (doc == nullptr) return refuse_null("doc");
+    if (count == nullptr) return refuse_null("count");
+    Document& d = as_document(doc);
+    if (step >= d.steps.size()) return refuse_step(d, step);
+    return answer_from_step(d, step, [&](const StepResults& results) {
+        if (index >= results.arrays.size()) return refuse_array(index, results.arrays.size());
+        *count = results.arrays[index].points_with_values;
+        return kovan_status{KOVAN_OK};
+    });
+}
+
 KOVAN_API kovan_status kovan_release_step(kovan_document* doc, uint64_t step) {
     if (doc == nullptr) return refuse_null("doc");
     Document& d = as_document(doc);

@@ -1,6 +1,8 @@
 // Converting between document handles and Documents.
 #pragma once
 
+#include <vector>
+
 #include "document/document.h"
 #include "kovan.h"
 
@@ -10,5 +12,11 @@ inline Document& as_document(kovan_document* doc) { return *reinterpret_cast<Doc
 inline const Document& as_document(const kovan_document* doc) { return *reinterpret_cast<const Document*>(doc); }
 inline Document* document_pointer(kovan_document* doc) { return reinterpret_cast<Document*>(doc); }
 inline kovan_document* as_handle(Document* doc) { return reinterpret_cast<kovan_document*>(doc); }
+
+// An empty array is handed out as null.
+template <typename T>
+const T* data_or_null(const std::vector<T>& values) {
+    return values.empty() ? nullptr : values.data();
+}
 
 }  // namespace kovan

@@ -5,15 +5,6 @@
 
 using namespace kovan;
 
-namespace {
-
-template <typename T>
-const T* data_or_null(const std::vector<T>& values) {
-    return values.empty() ? nullptr : values.data();
-}
-
-}  // namespace
-
 extern "C" {
 
 KOVAN_API uint64_t kovan_n_points(const kovan_document* doc) {

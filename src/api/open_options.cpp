@@ -10,8 +10,9 @@ bool read_open_options(const kovan_open_options* options, uint64_t& value) {
         refuse_argument("options.wedge_order is above 1: it takes 0 (FRD's order) or 1 (VTK's)");
         return false;
     }
-    if (record.reserved != 0) {
-        refuse_argument("options.reserved is not 0");
+    constexpr uint32_t kFlags = KOVAN_OPEN_MISSING_AS_NAN | KOVAN_OPEN_FILE_ORDER;
+    if ((record.reserved & ~kFlags) != 0) {
+        refuse_argument("options.reserved holds a bit that is no KOVAN_OPEN_* flag");
         return false;
     }
     value = uint64_t{record.wedge_order} | uint64_t{record.reserved} << 32;

@@ -15,6 +15,7 @@ KOVAN_API uint64_t kovan_struct_size(int32_t kind) {
         case KOVAN_STRUCT_ARRAY_INFO: return sizeof(kovan_array_info);
         case KOVAN_STRUCT_DIAGNOSTIC: return sizeof(kovan_diagnostic);
         case KOVAN_STRUCT_SOURCE: return sizeof(kovan_source);
+        case KOVAN_STRUCT_STEP_INFO: return sizeof(kovan_step_info);
         default: return 0;
     }
 }

@@ -14,6 +14,7 @@
 #include "document/fingerprint.h"
 #include "document/mesh.h"
 #include "document/step_index.h"
+#include "frd/header_records.h"
 #include "io/source.h"
 #include "kovan.h"
 
@@ -22,6 +23,13 @@ namespace kovan {
 using Diagnostic = kovan_diagnostic;
 
 struct StepSlot;  // a step decoded on demand, made by src/results
+
+// A "1U" record and where it stands, so that a reading of the grown text
+// keeps those before where it starts again.
+struct HeaderRecord {
+    uint64_t offset = 0;
+    UserRecord record;
+};
 
 // Where reading the source's grown bytes starts again: after the last block
 // or line the end of the text did not cut off.
@@ -46,7 +54,12 @@ struct Document {
     // when that holds the same mesh.
     std::shared_ptr<const Mesh> mesh = std::make_shared<const Mesh>();
     std::vector<Diagnostic> diagnostics;
-    std::vector<StepEntry> steps;       // ascending time once parsed
+    std::vector<StepEntry> steps;       // ascending time once parsed (file order on request)
+    // Each distinct list of component names the blocks' "-5" lines give;
+    // the first is empty (a block without names).
+    std::vector<std::vector<std::string>> component_names{{}};
+    std::vector<HeaderRecord> header_records;  // the "1U" records, in file order
+    std::vector<MaterialName> materials;       // from the "MAT" records, in file order
     std::vector<BlockMark> mesh_marks;  // of its node and element blocks, where the source can change
     ResumePoint resume;
 
@@ -66,6 +79,7 @@ struct Document {
     std::atomic<const char*> last_error{""};
 
     uint32_t wedge_order() const { return static_cast<uint32_t>(options & 0xFFFFFFFFu); }
+    uint32_t flags() const { return static_cast<uint32_t>(options >> 32); }  // KOVAN_OPEN_*
 };
 
 }  // namespace kovan

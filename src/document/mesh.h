@@ -18,6 +18,10 @@ struct Mesh {
     std::unordered_map<int64_t, uint64_t> point_index;
     std::vector<uint8_t> cell_types;
     std::vector<int64_t> cell_ids;
+    // The group and material numbers each element record states (0 where
+    // one does not read, or does not fit 32 bits).
+    std::vector<int32_t> cell_groups;
+    std::vector<int32_t> cell_materials;
     std::vector<int64_t> cell_offsets{0};  // n_cells + 1 entries, starting at 0
     std::vector<int64_t> connectivity;     // point indices
 };

@@ -64,6 +64,8 @@ void finalise_cells(RawMesh& raw, Mesh& mesh) {
             mesh.cell_offsets.push_back(static_cast<int64_t>(kept_nodes));
             raw.element_types[kept] = raw.element_types[e];
             raw.element_ids[kept] = raw.element_ids[e];
+            raw.element_groups[kept] = raw.element_groups[e];
+            raw.element_materials[kept] = raw.element_materials[e];
             ++kept;
         }
         begin = end;
@@ -71,9 +73,13 @@ void finalise_cells(RawMesh& raw, Mesh& mesh) {
     nodes.resize(kept_nodes);
     raw.element_types.resize(kept);
     raw.element_ids.resize(kept);
+    raw.element_groups.resize(kept);
+    raw.element_materials.resize(kept);
     mesh.connectivity = std::move(nodes);
     mesh.cell_types = std::move(raw.element_types);
     mesh.cell_ids = std::move(raw.element_ids);
+    mesh.cell_groups = std::move(raw.element_groups);
+    mesh.cell_materials = std::move(raw.element_materials);
 }
 
 }  // namespace
@@ -86,6 +92,8 @@ void finalise_mesh(RawMesh& raw, Mesh& mesh) {
     release(raw.element_ends);
     release(raw.element_types);
     release(raw.element_ids);
+    release(raw.element_groups);
+    release(raw.element_materials);
     release(raw.node_ids);
     release(raw.coordinates);
     raw.node_index = {};

@@ -60,6 +60,10 @@ std::unique_ptr<Document> continued(const Document& old, std::shared_ptr<const S
     for (const BlockMark& mark : old.mesh_marks) {
         if (mark.begin < old.resume.offset) doc->mesh_marks.push_back(mark);
     }
+    doc->component_names = old.component_names;
+    for (const HeaderRecord& header : old.header_records) {
+        if (header.offset < old.resume.offset) doc->header_records.push_back(header);
+    }
     // What the end of the old text cut off is read again, and whether the
     // text is FRD is told anew.
     for (const Diagnostic& d : old.diagnostics) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "frd/block_failures.h"
 #include "frd/block_walk.h"
 #include "frd/format.h"
+#include "frd/header_records.h"
 #include "frd/result_records.h"
 #include "frd/step_key.h"
 
@@ -17,6 +20,13 @@ namespace kovan {
 namespace {
 
 int64_t stated_or_unknown(int64_t count) { return count >= 0 ? count : -1; }
+
+// A list of component names as one key: each name ended by a zero byte.
+std::string joined(const std::vector<std::string>& names) {
+    std::string key;
+    for (const std::string& name : names) key.append(name).push_back('\0');
+    return key;
+}
 
 // Counts the records of a result block without keeping them.
 struct RecordCount {
@@ -32,6 +42,8 @@ struct RecordCount {
 // What the Document keeps of the walk: the mesh, the diagnostics, and the
 // result blocks located under their steps. Everything else is scratch.
 struct ParseSink {
+    explicit ParseSink(Document& d) : doc(d) {}
+
     Document& doc;
     RawMesh mesh;
     std::map<StepKey, uint64_t, StepKeyLess> step_key_index;
@@ -44,6 +56,13 @@ struct ParseSink {
     ResumePoint cut_at;
     bool payload_at_end = false;  // a binary node or element block's payload reached the end
     bool end_line_cut = false;    // the block's " -3" line has no line end
+    // The "1P" records read since the last result block, and where the
+    // first of them stands (UINT64_MAX: none).
+    SetParameters parameters;
+    uint64_t parameters_from = UINT64_MAX;
+    uint64_t parameters_line = 0;
+    std::unordered_map<std::string, uint64_t> names_index;  // component name lists, joined
+    std::vector<std::string_view> tokens;
 
     void see_line(const Line& line) {
         if (doc.resume.frd_line_seen) return;
@@ -70,8 +89,41 @@ struct ParseSink {
     // whether the text is FRD.
     void text_line(const Line& line) {
         payload_at_end = false;
-        if (!line.terminated()) note_cut(line.start, line.number);
+        if (!line.terminated()) note_cut_after_parameters(line.start, line.number);
         see_line(line);
+        if (line.terminated()) read_header_record(line);
+    }
+
+    // "1U" records describe the model; "1P" records the result block that
+    // follows them.
+    void read_header_record(const Line& line) {
+        const std::string_view trimmed = trim(line.text);
+        if (auto user = read_user_record(trimmed)) {
+            doc.header_records.push_back(HeaderRecord{line.start, std::move(*user)});
+            return;
+        }
+        if (!read_parameter_record(trimmed, parameters, tokens)) return;
+        if (parameters_from == UINT64_MAX) {
+            parameters_from = line.start;
+            parameters_line = line.number;
+        }
+    }
+
+    // A reading of the grown text starts again at the parameter records of
+    // the block that is cut off, so that they still reach it.
+    void note_cut_after_parameters(uint64_t start, uint64_t line_number) {
+        if (parameters_from != UINT64_MAX) {
+            note_cut(parameters_from, parameters_line);
+        } else {
+            note_cut(start, line_number);
+        }
+    }
+
+    uint32_t names_of(std::vector<std::string>&& names) {
+        if (names.empty()) return 0;
+        const auto [it, inserted] = names_index.try_emplace(joined(names), doc.component_names.size());
+        if (inserted) doc.component_names.push_back(std::move(names));
+        return static_cast<uint32_t>(it->second);
     }
     void other_line(const Line&) {}
     // A " -3" line that the end of the text cuts off may still become
@@ -106,7 +158,7 @@ struct ParseSink {
                 if (found > e.type->node_count) {
                     add_diagnostic(KOVAN_DIAG_SURPLUS_NODES, e.type_code, e.line, e.type->node_count, found);
                 }
-                add_element(mesh, e.fields.id, *e.type, e.nodes->data(), doc.wedge_order());
+                add_element(mesh, e.fields, *e.type, e.nodes->data(), doc.wedge_order());
                 return;
         }
     }
@@ -119,13 +171,16 @@ struct ParseSink {
         doc.mesh_marks.push_back(BlockMark{header_start, header_start + kMeshMarkBytes, 0});
     }
 
-    StepEntry& step_for(const StepKey& key) {
+    StepEntry& step_for(const ResultHeader& header, uint64_t header_start) {
+        const StepKey& key = header.key;
         const auto [it, inserted] = step_key_index.try_emplace(key, doc.steps.size());
         if (inserted) {
             StepEntry step;
             step.time = key.time;
             step.has_set_number = key.has_set_number;
             step.set_number = key.set_number;
+            step.first_header = header_start;
+            step.facts = StepFacts{header.facts, parameters};
             doc.steps.push_back(std::move(step));
         }
         return doc.steps[it->second];
@@ -163,10 +218,10 @@ struct ParseSink {
         return std::string_view(rest, left).find_first_not_of("\r\n ") == std::string_view::npos;
     }
 
-    bool result_block(const Line& line, const ResultHeader& header, const ResultLocation& location) {
+    bool result_block(const Line& line, const ResultHeader& header, ResultLocation& location) {
         payload_at_end = false;
         if (!line.terminated() || location.outcome == ResultLocation::kIncomplete || ended_by_the_text(location)) {
-            note_cut(line.start, line.number);
+            note_cut_after_parameters(line.start, line.number);
         }
         see_line(line);
         const int64_t stated = header.block.count;
@@ -175,13 +230,16 @@ struct ParseSink {
             report_incomplete(line.number, stated, 0);
             return true;
         }
-        StepEntry& step = step_for(header.key);
+        StepEntry& step = step_for(header, line.start);
+        parameters = SetParameters();  // each block's records come before it
+        parameters_from = UINT64_MAX;
         if (location.outcome == ResultLocation::kIncomplete) {
             report_incomplete(line.number, stated, records_before_cut(location, id_width));
         } else if (location.outcome == ResultLocation::kLocated) {
             step.blocks.push_back(BlockRef{location.name, line.start, location.records_begin, location.records_end,
                                            location.records_line, location.format,
-                                           static_cast<int32_t>(location.components), id_width, 0});
+                                           static_cast<int32_t>(location.components), id_width, 0,
+                                           names_of(std::move(location.component_names))});
         }
         return true;
     }
@@ -203,6 +261,26 @@ bool mark_blocks(Document& doc, uint64_t from) {
     return true;
 }
 
+// Steps in the order in which the file first names them, each told its
+// place; then, unless the caller keeps that order, by time, steps of equal
+// time in file order.
+void order_steps(Document& doc) {
+    std::sort(doc.steps.begin(), doc.steps.end(),
+              [](const StepEntry& a, const StepEntry& b) { return a.first_header < b.first_header; });
+    for (uint64_t i = 0; i < doc.steps.size(); ++i) doc.steps[i].file_index = i;
+    if (doc.flags() & KOVAN_OPEN_FILE_ORDER) return;
+    std::stable_sort(doc.steps.begin(), doc.steps.end(),
+                     [](const StepEntry& a, const StepEntry& b) { return time_less(a.time, b.time); });
+}
+
+void name_materials(Document& doc) {
+    doc.materials.clear();
+    for (const HeaderRecord& header : doc.header_records) {
+        if (header.record.key != "MAT") continue;
+        if (auto material = read_material_name(header.record.value)) doc.materials.push_back(std::move(*material));
+    }
+}
+
 void finish(ParseSink& sink, const LineCursor& cursor) {
     Document& doc = sink.doc;
     if (!doc.resume.frd_line_seen && doc.size > 0) sink.add_diagnostic(KOVAN_DIAG_NOT_FRD, 0, 1, -1, 0);
@@ -211,10 +289,10 @@ void finish(ParseSink& sink, const LineCursor& cursor) {
         finalise_mesh(sink.mesh, *mesh);
         doc.mesh = std::move(mesh);
     }
-    // Steps of equal time keep the order in which the file first names them.
-    std::stable_sort(doc.steps.begin(), doc.steps.end(),
-                     [](const StepEntry& a, const StepEntry& b) { return time_less(a.time, b.time); });
+    order_steps(doc);
+    name_materials(doc);
     doc.step_slots.resize(doc.steps.size());
+    if (!sink.cut && sink.parameters_from != UINT64_MAX) sink.note_cut(sink.parameters_from, sink.parameters_line);
     const bool frd_line_seen = doc.resume.frd_line_seen;
     doc.resume = sink.cut ? sink.cut_at : ResumePoint{cursor.position, cursor.line_count, frd_line_seen};
     if (sink.cut) return;
@@ -257,18 +335,19 @@ kovan_status failed(Document& doc, kovan_status status) {
 }  // namespace
 
 kovan_status parse_document(Document& doc) {
-    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}, false, false};
+    ParseSink sink(doc);
     Window window;
     LineCursor cursor = source_cursor(*doc.source, 0, doc.size, window, doc.window_bytes);
     return failed(doc, walk_into(sink, cursor));
 }
 
 kovan_status parse_appended(Document& doc, const Document& old, bool& mesh_changed) {
-    ParseSink sink{doc, {}, {}, 0, 0, false, false, {}, false, false};
+    ParseSink sink(doc);
     for (uint64_t i = 0; i < doc.steps.size(); ++i) {
         const StepEntry& step = doc.steps[i];
         sink.step_key_index.emplace(StepKey{step.has_set_number, step.set_number, step.time}, i);
     }
+    for (uint64_t i = 1; i < doc.component_names.size(); ++i) sink.names_index.emplace(joined(doc.component_names[i]), i);
     // The end of the line the old text ended in, if it comes now.
     uint64_t from = old.resume.offset;
     char next[2] = {0, 0};

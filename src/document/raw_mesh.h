@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "frd/element_line.h"
 #include "frd/element_table.h"
 
 namespace kovan {
@@ -20,6 +21,8 @@ struct RawMesh {
     std::vector<uint64_t> element_ends;  // end of each element in element_nodes
     std::vector<uint8_t> element_types;
     std::vector<int64_t> element_ids;
+    std::vector<int32_t> element_groups;
+    std::vector<int32_t> element_materials;
 };
 
 void reserve_nodes(RawMesh& mesh, uint64_t count);
@@ -28,9 +31,9 @@ void reserve_elements(RawMesh& mesh, uint64_t count);
 // A node listed again keeps its first position and takes its last coordinates.
 void add_node(RawMesh& mesh, int64_t id, double x, double y, double z);
 
-// Appends an element in VTK node order; FRD node numbers past the type's
-// node count are ignored.
-void add_element(RawMesh& mesh, int64_t id, const ElementType& type, const int64_t* frd_nodes,
+// Appends an element in VTK node order, with the group and material its
+// record states; FRD node numbers past the type's node count are ignored.
+void add_element(RawMesh& mesh, const ElementLine& fields, const ElementType& type, const int64_t* frd_nodes,
                  uint32_t wedge_order);
 
 }  // namespace kovan

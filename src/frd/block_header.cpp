@@ -33,7 +33,34 @@ bool read_result_columns(std::string_view line, ResultHeader& header) {
     if (!set_number || !time || !node_count) return false;
     header.key = StepKey{true, *set_number, *time};
     header.block.count = *node_count;
+    header.facts.value_text = std::string(trim(column(line, 12, 24)));
     return true;
+}
+
+// After the node count CalculiX prints a 20-column text, the analysis type
+// in 2 columns, a number in 5 and the analysis name in 10 ("     2    1MODAL"):
+// the number and the name touch, so these are read by their columns.
+bool read_analysis_columns(std::string_view line, ResultFacts& facts) {
+    if (line.size() < 58) return false;
+    const auto analysis = parse_int(trim(column(line, 56, 58)));
+    if (!analysis || !parse_int(trim(column(line, 58, 63)))) return false;
+    facts.analysis = static_cast<int32_t>(*analysis);
+    facts.analysis_text = std::string(trim(column(line, 63, 73)));
+    return true;
+}
+
+// Where the columns do not read: the analysis type is the field after the
+// node count, and the name the letters that follow the digits of the next
+// one, when the format code comes after them both.
+void read_analysis_tokens(const std::vector<std::string_view>& tokens, ResultFacts& facts) {
+    if (tokens.size() < 7) return;
+    const auto analysis = parse_int(tokens[4]);
+    if (!analysis || *analysis < INT32_MIN || *analysis > INT32_MAX) return;
+    facts.analysis = static_cast<int32_t>(*analysis);
+    const std::string_view numbered = tokens[5];
+    size_t digits = 0;
+    while (digits < numbered.size() && numbered[digits] >= '0' && numbered[digits] <= '9') ++digits;
+    facts.analysis_text = std::string(numbered.substr(digits));
 }
 
 bool is_digits(std::string_view text) {
@@ -63,6 +90,7 @@ void read_result_tokens(const std::vector<std::string_view>& tokens, ResultHeade
     header.key = StepKey{set_number.has_value(), set_number.value_or(0), time.value_or(0.0)};
     const auto node_count = tokens.size() >= 4 ? parse_int(tokens[3]) : std::nullopt;
     header.block.count = node_count.value_or(-1);
+    if (time) header.facts.value_text = std::string(tokens[2]);
 }
 
 }  // namespace
@@ -79,7 +107,9 @@ ResultHeader read_result_header(std::string_view line, std::vector<std::string_v
     split_tokens(line, tokens);
     split_set_number_from_key(tokens);
     ResultHeader header;
-    if (!read_result_columns(line, header)) read_result_tokens(tokens, header);
+    const bool columns = read_result_columns(line, header);
+    if (!columns) read_result_tokens(tokens, header);
+    if (!columns || !read_analysis_columns(line, header.facts)) read_analysis_tokens(tokens, header.facts);
     read_stated_format(line, tokens, 5, header.block);
     return header;
 }

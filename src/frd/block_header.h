@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,9 +24,18 @@ struct BlockHeader {
 // last field when it has at least three.
 BlockHeader read_block_header(std::string_view line, std::vector<std::string_view>& tokens);
 
+// What a "100C" line says about its result set besides where it lies.
+struct ResultFacts {
+    std::string value_text;     // the step value as written ("28542.44136", "5.00000E-01")
+    int32_t analysis = -1;      // CalculiX's analysis type: 0 static, 1 time step, 2 frequency,
+                                // 3 load step, 4 user; -1 when the line states none
+    std::string analysis_text;  // the analysis name after the set's number ("MODAL"), or ""
+};
+
 struct ResultHeader {
     StepKey key;
     BlockHeader block;  // count: the number of node records
+    ResultFacts facts;
 };
 
 // A "100C" line, as it stands in the file (untrimmed): FRD's columns first,

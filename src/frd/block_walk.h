@@ -5,8 +5,9 @@
 //   sink.begin_block(BlockKey, const Line& header, const BlockHeader&, uint64_t most_records)
 //   the events of node_block_walk.h and element_block_walk.h
 //   sink.end_block(BlockKey, const BlockHeader&, const BlockEnd&)
-//   bool sink.result_block(const Line& header, const ResultHeader&, const ResultLocation&)
-//                                      false stops the walk
+//   bool sink.result_block(const Line& header, const ResultHeader&, ResultLocation&)
+//                                      false stops the walk; the sink may take
+//                                      the location's names
 // A block whose header line the end of the text cuts off is incomplete and
 // has no records; the header of a result block is then not read for one.
 #pragma once
@@ -43,7 +44,7 @@ bool walk_result_block(LineCursor& cursor, const Line& line, std::vector<std::st
     Line header_line = line;
     header_line.full = header_copy;
     header_line.text = header_line.full.substr(0, line.text.size());
-    const ResultLocation location =
+    ResultLocation location =
         line.terminated() ? locate_result_records(cursor, header.block, tokens) : cut_off_at(cursor.size);
     return sink.result_block(header_line, header, location);
 }

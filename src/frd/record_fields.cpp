@@ -39,4 +39,10 @@ bool names_stored_component(std::string_view trimmed, std::vector<std::string_vi
     return digits == 0 || parse_int(flag.substr(0, digits)) != 1;
 }
 
+std::string_view component_name(const std::vector<std::string_view>& tokens) {
+    if (tokens.empty()) return {};
+    if (tokens[0].size() > 2) return tokens[0].substr(2);
+    return tokens.size() >= 2 ? tokens[1] : std::string_view();
+}
+
 }  // namespace kovan

@@ -23,4 +23,8 @@ size_t id_field_width(std::string_view rest);
 // computes, such as ALL). `tokens` is scratch.
 bool names_stored_component(std::string_view trimmed, std::vector<std::string_view>& tokens);
 
+// The component name of a "-5" line whose fields `tokens` holds: the field
+// after the key ("-5  SXX ..."), or the rest of a key it touches ("-5SXX").
+std::string_view component_name(const std::vector<std::string_view>& tokens);
+
 }  // namespace kovan

@@ -59,8 +59,9 @@ void locate_binary_payload(LineCursor& cursor, const BlockHeader& header, Result
 void locate_binary_records(LineCursor& cursor, const BlockHeader& header, std::string_view four,
                            std::vector<std::string_view>& tokens, ResultLocation& location) {
     location.format = header.format;
-    const ComponentLines lines = read_component_lines(cursor, four, tokens);
+    ComponentLines lines = read_component_lines(cursor, four, tokens);
     location.components = lines.stored;
+    location.component_names = std::move(lines.names);
     switch (lines.outcome) {
         case ComponentLines::kRead: break;
         case ComponentLines::kCut:
@@ -129,7 +130,9 @@ ComponentLines read_component_lines(LineCursor& cursor, std::string_view four, s
             result.outcome = ComponentLines::kNotAComponentLine;
             return result;
         }
-        if (names_stored_component(trimmed, tokens)) ++result.stored;
+        if (!names_stored_component(trimmed, tokens)) continue;
+        ++result.stored;
+        result.names.emplace_back(component_name(tokens));
     }
     return result;
 }
@@ -163,9 +166,14 @@ ResultLocation locate_result_records(LineCursor& cursor, const BlockHeader& head
         if (has_key(trimmed, "-4")) {
             split_tokens(trimmed, tokens);
             if (tokens.size() >= 2) location.name = tokens[1];
+            location.component_names.clear();  // the names of the last "-4" line's components
             if (!is_binary(header.format)) continue;
             locate_binary_records(cursor, header, trimmed, tokens, location);
             return location;
+        }
+        if (has_key(trimmed, "-5")) {
+            if (names_stored_component(trimmed, tokens)) location.component_names.emplace_back(component_name(tokens));
+            continue;
         }
         if (has_key(trimmed, "-1")) {
             locate_ascii_records(cursor, line, location);

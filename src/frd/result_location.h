@@ -23,6 +23,7 @@ struct ResultLocation {
     Outcome outcome = kNoRecords;
     Reason reason = kNoReason;
     std::string name = "Unknown";  // from the "-4" line; "Unknown" when none came first
+    std::vector<std::string> component_names;  // of the "-5" lines of stored components
     int32_t format = 1;                 // of the records: 2 or 3 once a binary "-4" line is read, else 1
     int64_t components = 0;             // values per binary record
     uint64_t section_end = 0;           // the lines between header and records end here
@@ -48,6 +49,7 @@ struct ComponentLines {
     enum Outcome { kRead, kNoComponentCount, kNotAComponentLine, kCut };
     Outcome outcome = kRead;
     int64_t stored = 0;  // components whose values the records hold
+    std::vector<std::string> names;  // theirs, in order
 };
 
 // The "-5" lines that follow the "-4" line `four` of a binary block (the

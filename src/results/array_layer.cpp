@@ -32,12 +32,12 @@ std::string component_conflict(const std::string& name, int64_t node, uint64_t n
 
 }  // namespace
 
-// Rows are written once: points before the first one filled get zeros as
-// the rows are appended, so memory is not zeroed first and written again.
+// Rows are written once: points before the first one filled get `missing`
+// as the rows are appended, so memory is not filled first and written again.
 double* ArrayLayer::row(uint64_t p) {
     const uint64_t c = array.n_components;
     if (p < filled) return &array.values[p * c];
-    array.values.resize(p * c);  // zeros for the points without record
+    array.values.resize(p * c, missing);  // the points without record
     array.values.insert(array.values.end(), c, 0.0);
     filled = p + 1;
     return &array.values[p * c];
@@ -58,8 +58,10 @@ bool ArrayLayer::add_any(int64_t node, const double* values, uint64_t n) {
     const uint64_t c = array.n_components;
     if (c == 1 || n == c) {
         std::copy(values, values + c, row(point));
+        ++array.points_with_values;
     } else if (n == 1) {
         std::fill_n(row(point), c, values[0]);
+        ++array.points_with_values;
     } else {
         status = KOVAN_ERR_COMPONENTS;
         error = component_conflict(array.name, node, n, c);
@@ -68,7 +70,7 @@ bool ArrayLayer::add_any(int64_t node, const double* values, uint64_t n) {
 }
 
 void ArrayLayer::finish() {
-    if (!empty) array.values.resize(mesh->node_ids.size() * array.n_components);
+    if (!empty) array.values.resize(mesh->node_ids.size() * array.n_components, missing);
 }
 
 }  // namespace kovan

@@ -19,11 +19,12 @@ namespace kovan {
 struct ArrayLayer {
     const Mesh* mesh = nullptr;
     ArrayPool* pool = nullptr;  // where the array's memory comes from; may be null
+    double missing = 0.0;       // the value of points no record gives one
     // Refuse a record whose node number does not exceed the previous one's:
     // a strictly ascending run cannot repeat a node, so records laid as they
     // come are final.
     bool ascending_only = false;
-    ResultArray array;  // complete, zeros where no record came, once finish() is called
+    ResultArray array;  // complete, `missing` where no record came, once finish() is called
     bool empty = true;  // no record has arrived
     uint32_t status = KOVAN_OK;
     std::string error;
@@ -38,7 +39,7 @@ struct ArrayLayer {
     void other_line(const Line&) {}
 
     inline bool add(int64_t node, const double* values, uint64_t n);
-    void finish();  // zeros for the points after the last record
+    void finish();  // `missing` for the points after the last record
 
     bool add_any(int64_t node, const double* values, uint64_t n);
     double* row(uint64_t point);
@@ -53,6 +54,7 @@ inline bool ArrayLayer::add(int64_t node, const double* values, uint64_t n) {
         last_node = node;
         point = next;
         filled = next + 1;
+        ++array.points_with_values;
         array.values.insert(array.values.end(), values, values + n);
         return true;
     }

@@ -48,12 +48,15 @@ void principal_values_one_by_one(const double* tensors, size_t n, double* ps3, d
     }
 }
 
-ResultArray derived_array(const std::string& name, std::vector<double>&& values) {
+// A derived array's one component is named by what it is: "Mises", "PS1".
+ResultArray derived_array(const ResultArray& tensor, const char* quantity, std::vector<double>&& values) {
     ResultArray array;
-    array.name = name;
+    array.name = tensor.name + "_" + quantity;
     array.n_components = 1;
     array.derived = 1;
     array.values = std::move(values);
+    array.component_names = {quantity};
+    array.points_with_values = tensor.points_with_values;
     return array;
 }
 
@@ -113,7 +116,6 @@ void principal_values_of_points(const double* tensors, size_t n, double* ps3, do
 }
 
 void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays, ArrayPool* pool) {
-    const std::string name = arrays.back().name;
     const std::vector<double>& tensor = arrays.back().values;
     const size_t n_points = tensor.size() / 6;
     const auto values = [&] {
@@ -125,12 +127,13 @@ void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays
     for (size_t p = 0; p < n_points; ++p) mises[p] = von_mises(kind, &tensor[6 * p]);
     for (size_t p = 0; p < n_points; ++p) signed_mises[p] = signed_von_mises(mises[p], &tensor[6 * p]);
     principal_values_of_points(tensor.data(), n_points, ps3.data(), ps2.data(), ps1.data(), best_vector_set());
-    arrays.reserve(arrays.size() + 5);  // the tensor is not read past this point
-    arrays.push_back(derived_array(name + "_Mises", std::move(mises)));
-    arrays.push_back(derived_array(name + "_sgMises", std::move(signed_mises)));
-    arrays.push_back(derived_array(name + "_PS3", std::move(ps3)));
-    arrays.push_back(derived_array(name + "_PS2", std::move(ps2)));
-    arrays.push_back(derived_array(name + "_PS1", std::move(ps1)));
+    arrays.reserve(arrays.size() + 5);  // the tensor's values are not read past this point
+    const size_t at = arrays.size() - 1;
+    arrays.push_back(derived_array(arrays[at], "Mises", std::move(mises)));
+    arrays.push_back(derived_array(arrays[at], "sgMises", std::move(signed_mises)));
+    arrays.push_back(derived_array(arrays[at], "PS3", std::move(ps3)));
+    arrays.push_back(derived_array(arrays[at], "PS2", std::move(ps2)));
+    arrays.push_back(derived_array(arrays[at], "PS1", std::move(ps1)));
 }
 
 }  // namespace kovan

@@ -1,8 +1,10 @@
 #include "results/step_decoder.h"
 
+#include <limits>
 #include <string>
 
 #include "results/array_layer.h"
+#include "results/component_names.h"
 #include "results/decoded_block.h"
 #include "results/derived_quantities.h"
 
@@ -18,8 +20,14 @@ ArrayLayer layer_for(const Document& doc, const BlockRef& ref, bool ascending_on
     layer.mesh = doc.mesh.get();
     layer.pool = doc.pool.get();
     layer.ascending_only = ascending_only;
+    layer.missing = doc.flags() & KOVAN_OPEN_MISSING_AS_NAN ? std::numeric_limits<double>::quiet_NaN() : 0.0;
     layer.array.name = ref.name;
     return layer;
+}
+
+void finish_layer(const Document& doc, const BlockRef& ref, ArrayLayer& laid) {
+    laid.finish();
+    if (!laid.empty) laid.array.component_names = component_names_for(doc.component_names[ref.names], laid.array.n_components);
 }
 
 bool lay_block(const Document& doc, const BlockRef& ref, Window& window, ArrayLayer& laid) {
@@ -28,7 +36,7 @@ bool lay_block(const Document& doc, const BlockRef& ref, Window& window, ArrayLa
     const bool direct = walk_result_records(records, form_of(ref), doc.size, laid);
     if (read_failed(records)) return false;
     if (direct) {
-        laid.finish();
+        finish_layer(doc, ref, laid);
         return true;
     }
     DecodedBlock block;
@@ -37,7 +45,7 @@ bool lay_block(const Document& doc, const BlockRef& ref, Window& window, ArrayLa
     if (read_failed(records)) return false;
     laid = layer_for(doc, ref, false);
     for (size_t k = 0; k < block.node_ids.size(); ++k) laid.add(block.node_ids[k], &block.values[block.begin[k]], block.count[k]);
-    laid.finish();
+    finish_layer(doc, ref, laid);
     return true;
 }
 

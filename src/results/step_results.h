@@ -15,6 +15,8 @@ struct ResultArray {
     uint32_t n_components = 1;
     uint32_t derived = 0;        // 1 for a quantity computed from a tensor
     std::vector<double> values;  // point p, component k at p * n_components + k
+    std::vector<std::string> component_names;  // one per component
+    uint64_t points_with_values = 0;  // points that a record of the block gave values
 };
 
 struct StepResults {

@@ -108,7 +108,7 @@ TEST_F(OpenFile, PathThatIsNotUtf8FailsRatherThanNameAnotherFile) {
 TEST_F(OpenFile, OptionsAreCheckedAfterReading) {
     const std::string path = write("one.frd", "    2C\n -1 1 1.0 2.0 3.0\n -3\n");
     kovan_document* doc = nullptr;
-    const kovan_open_options turned{1, 0}, bad_order{2, 0}, bad_reserved{0, 1};
+    const kovan_open_options turned{1, 0}, bad_order{2, 0}, bad_reserved{0, 4};
     ASSERT_EQ(kovan_open_ex(path.c_str(), &turned, &doc), KOVAN_OK);
     kovan_close(doc);
     EXPECT_EQ(kovan_open_ex(path.c_str(), &bad_order, &doc), KOVAN_ERR_ARG);
@@ -141,7 +141,7 @@ TEST(OpenMemory, NullDataOfSizeZeroIsAnEmptyText) {
 
 TEST(OpenMemory, OptionsAreChecked) {
     kovan_document* doc = nullptr;
-    const kovan_open_options bad_order{2, 0}, bad_reserved{0, 1};
+    const kovan_open_options bad_order{2, 0}, bad_reserved{0, 4};
     EXPECT_EQ(kovan_open_memory("", 0, &bad_order, &doc), KOVAN_ERR_ARG);
     EXPECT_EQ(kovan_open_memory("", 0, &bad_reserved, &doc), KOVAN_ERR_ARG);
     EXPECT_EQ(doc, nullptr);

@@ -268,7 +268,8 @@ TEST_F(Files, AFileRewrittenSinceItWasOpenedFailsTheDecodeAndOneThatGrewDoesNot)
 // shares the mesh with the document it was made from, which stays as it
 // was. (That it reads only what was appended is measured by the benchmark.)
 TEST_F(Files, AGrownFileReopensAsItOpens) {
-    for (const char* name : {"hex8_static.frd", "hex20_binary.frd", "beam_frequency.frd", "hex20_cgx_short.frd"}) {
+    for (const char* name : {"hex8_static.frd", "hex20_binary.frd", "beam_frequency.frd", "hex20_cgx_short.frd",
+                             "cyclic_modal.frd", "two_materials.frd"}) {
         const std::string whole = read_file(data_path(name));
         for (size_t cut = 0; cut < whole.size(); cut += 29) {
             SCOPED_TRACE(std::string(name) + " grown from " + std::to_string(cut));

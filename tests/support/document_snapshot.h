@@ -19,10 +19,13 @@ struct ArraySnapshot {
     uint32_t components = 0;
     uint32_t derived = 0;
     std::vector<double> values;
+    std::vector<std::string> component_names;
+    uint64_t points_with_values = 0;
 };
 
 struct StepSnapshot {
     double time = 0.0;
+    std::string facts;  // the step's record, its texts included, as one text
     kovan_status status = KOVAN_OK;
     std::string error;
     std::vector<ArraySnapshot> arrays;
@@ -33,6 +36,8 @@ struct DocumentSnapshot {
     std::vector<int64_t> node_ids, offsets, connectivity, cell_ids;
     std::vector<uint8_t> cell_types;
     std::vector<double> points;
+    std::vector<int32_t> cell_groups, cell_materials;
+    std::vector<std::string> header;  // header records and materials, "key=value"
     std::vector<StepSnapshot> steps;
     std::vector<kovan_diagnostic> diagnostics;
 };
@@ -42,9 +47,34 @@ std::vector<T> copy_of(const T* data, uint64_t n) {
     return n == 0 || data == nullptr ? std::vector<T>() : std::vector<T>(data, data + n);
 }
 
+inline std::string facts_of(const kovan_document* doc, uint64_t step) {
+    kovan_step_info i{};
+    if (kovan_step_info_at(doc, step, &i) != KOVAN_OK) return "none";
+    const double reals[] = {i.value, i.generalised_mass, i.generalised_stiffness};
+    std::string facts(reinterpret_cast<const char*>(reals), sizeof reals);
+    for (int64_t n : {i.set_number, i.data_set, i.increment, i.step, i.mode, i.nodal_diameter}) facts += std::to_string(n) + ",";
+    facts += std::to_string(i.file_index) + "," + std::to_string(i.analysis) + "," + std::to_string(i.flags) + ",";
+    return facts + i.value_text + "|" + i.analysis_text;
+}
+
+inline ArraySnapshot snapshot_array(kovan_document* doc, uint64_t step, uint64_t a, const kovan_array_info& info) {
+    const double* values = nullptr;
+    kovan_array_data(doc, step, a, &values);
+    ArraySnapshot array{info.name, info.n_components, info.derived, copy_of(values, info.n_tuples * info.n_components),
+                        {}, 0};
+    for (uint32_t k = 0; k < info.n_components; ++k) {
+        const char* name = "?";
+        kovan_array_component_name(doc, step, a, k, &name);
+        array.component_names.emplace_back(name);
+    }
+    kovan_array_points_with_values(doc, step, a, &array.points_with_values);
+    return array;
+}
+
 inline StepSnapshot snapshot_step(kovan_document* doc, uint64_t step) {
     StepSnapshot s;
     kovan_step_time(doc, step, &s.time);
+    s.facts = facts_of(doc, step);
     uint64_t n = 0;
     s.status = kovan_n_arrays(doc, step, &n);
     if (s.status != KOVAN_OK) {
@@ -53,11 +83,7 @@ inline StepSnapshot snapshot_step(kovan_document* doc, uint64_t step) {
     }
     for (uint64_t a = 0; a < n; ++a) {
         kovan_array_info info{};
-        const double* values = nullptr;
-        if (kovan_array_info_at(doc, step, a, &info) != KOVAN_OK) continue;
-        kovan_array_data(doc, step, a, &values);
-        s.arrays.push_back({info.name, info.n_components, info.derived,
-                            copy_of(values, info.n_tuples * info.n_components)});
+        if (kovan_array_info_at(doc, step, a, &info) == KOVAN_OK) s.arrays.push_back(snapshot_array(doc, step, a, info));
     }
     return s;
 }
@@ -74,6 +100,19 @@ inline DocumentSnapshot snapshot_of(kovan_document* doc) {
     s.cell_ids = copy_of(kovan_cell_ids(doc), n_cells);
     s.offsets = copy_of(kovan_cell_offsets(doc), n_cells + 1);
     s.connectivity = copy_of(kovan_cell_connectivity(doc), static_cast<uint64_t>(s.offsets.back()));
+    s.cell_groups = copy_of(kovan_cell_groups(doc), n_cells);
+    s.cell_materials = copy_of(kovan_cell_materials(doc), n_cells);
+    for (uint64_t i = 0; i < kovan_n_header_records(doc); ++i) {
+        const char *key = "", *value = "";
+        kovan_header_record_at(doc, i, &key, &value);
+        s.header.push_back(std::string(key) + "=" + value);
+    }
+    for (uint64_t i = 0; i < kovan_n_materials(doc); ++i) {
+        int64_t number = 0;
+        const char* name = "";
+        kovan_material_at(doc, i, &number, &name);
+        s.header.push_back("material " + std::to_string(number) + "=" + name);
+    }
     for (uint64_t step = 0; step < kovan_n_steps(doc); ++step) s.steps.push_back(snapshot_step(doc, step));
     s.diagnostics.resize(kovan_n_diagnostics(doc));
     for (uint64_t i = 0; i < s.diagnostics.size(); ++i) kovan_diagnostic_at(doc, i, &s.diagnostics[i]);
@@ -105,12 +144,15 @@ inline std::string difference(const DocumentSnapshot& a, const DocumentSnapshot&
         a.cell_ids != b.cell_ids) {
         return "cells";
     }
+    if (a.cell_groups != b.cell_groups || a.cell_materials != b.cell_materials) return "groups or materials";
+    if (a.header != b.header) return "header records";
     if (a.steps.size() != b.steps.size()) return "number of steps";
     for (size_t i = 0; i < a.steps.size(); ++i) {
         const StepSnapshot& s = a.steps[i];
         const StepSnapshot& t = b.steps[i];
         const std::string step = "step " + std::to_string(i) + ": ";
         if (!same_values({s.time}, {t.time})) return step + "time";
+        if (s.facts != t.facts) return step + "facts";
         if (s.status != t.status || s.error != t.error) return step + "status";
         if (s.arrays.size() != t.arrays.size()) return step + "number of arrays";
         for (size_t k = 0; k < s.arrays.size(); ++k) {
@@ -120,6 +162,9 @@ inline std::string difference(const DocumentSnapshot& a, const DocumentSnapshot&
                 return step + "array " + x.name + " against " + y.name;
             }
             if (!same_values(x.values, y.values)) return step + "values of " + x.name;
+            if (x.component_names != y.component_names || x.points_with_values != y.points_with_values) {
+                return step + "component names or points with values of " + x.name;
+            }
         }
     }
     return "";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -17,6 +18,13 @@ DocumentHandle open_text(std::string_view text, uint32_t wedge_order) {
     kovan_document* doc = nullptr;
     const kovan_status status = kovan_open_memory(text.data(), text.size(), &options, &doc);
     EXPECT_EQ(status, KOVAN_OK) << kovan_last_error(nullptr);
+    return DocumentHandle(doc);
+}
+
+DocumentHandle open_data_file(const std::string& name, uint32_t flags) {
+    const kovan_open_options options{0, flags};
+    kovan_document* doc = nullptr;
+    EXPECT_EQ(kovan_open_ex(data_path(name).c_str(), &options, &doc), KOVAN_OK) << kovan_last_error(nullptr);
     return DocumentHandle(doc);
 }
 
@@ -132,7 +140,8 @@ std::string upper(std::string text) {
 }
 
 std::string option_value(const std::string& keyword_line, const std::string& option) {
-    for (const std::string& field : split_commas(upper(keyword_line))) {
+    for (std::string field : split_commas(upper(keyword_line))) {
+        field.erase(std::remove(field.begin(), field.end(), ' '), field.end());
         const auto eq = field.find('=');
         if (eq != std::string::npos && field.substr(0, eq) == option) return field.substr(eq + 1);
     }
@@ -145,15 +154,22 @@ DeckMesh read_deck_mesh(const std::string& path) {
     std::ifstream in(path);
     EXPECT_TRUE(in.good()) << path;
     DeckMesh mesh;
-    std::string line, section, element_type;
+    std::string line, section, element_type, set;
     bool continues = false;
     while (std::getline(in, line)) {
         if (line.rfind("**", 0) == 0 || line.empty()) continue;
         if (line[0] == '*') {
             section = upper(split_commas(line)[0]);
             if (section == "*ELEMENT") element_type = option_value(line, "TYPE");
+            set = option_value(line, section == "*NSET" ? "NSET" : "ELSET");
+            if (section == "*MATERIAL") mesh.materials.push_back(option_value(line, "NAME"));
+            if (section == "*SOLID SECTION") mesh.material_of_set[set] = option_value(line, "MATERIAL");
             continues = false;
             continue;
+        }
+        if (section == "*HEADING" && mesh.heading.empty()) mesh.heading = line;
+        if (section == "*NSET") {
+            for (const std::string& field : split_commas(line)) mesh.node_sets[set].push_back(std::stoll(field));
         }
         if (section != "*NODE" && section != "*ELEMENT") continue;
         std::vector<double> reals;
@@ -165,6 +181,7 @@ DeckMesh read_deck_mesh(const std::string& path) {
             mesh.nodes[static_cast<int64_t>(reals[0])] = {reals.begin() + 1, reals.end()};
         } else if (section == "*ELEMENT") {
             if (!continues) mesh.elements.push_back({static_cast<int64_t>(reals[0]), element_type, {}});
+            if (!continues) mesh.element_set[static_cast<int64_t>(reals[0])] = set;
             auto& nodes = mesh.elements.back().nodes;
             for (size_t i = continues ? 0 : 1; i < reals.size(); ++i) nodes.push_back(static_cast<int64_t>(reals[i]));
             continues = line.find_last_not_of(" \t\r") != std::string::npos && line[line.find_last_not_of(" \t\r")] == ',';

@@ -21,6 +21,8 @@ using DocumentHandle = std::unique_ptr<kovan_document, DocumentCloser>;
 
 // Opens a text that must open; fails the test otherwise.
 DocumentHandle open_text(std::string_view text, uint32_t wedge_order = 0);
+// Opens a file of tests/data that must open, with the KOVAN_OPEN_* flags.
+DocumentHandle open_data_file(const std::string& name, uint32_t flags = 0);
 
 // Parses a text straight into a Document, for tests of what the parse keeps
 // internally (the step index).
@@ -58,6 +60,14 @@ struct DeckElement {
 struct DeckMesh {
     std::map<int64_t, std::vector<double>> nodes;
     std::vector<DeckElement> elements;
+    // And what the deck says besides: its heading, node sets, the element
+    // set each *ELEMENT section names, each section's material, and the
+    // materials in the order the deck defines them (names upper case).
+    std::string heading;
+    std::map<std::string, std::vector<int64_t>> node_sets;
+    std::map<int64_t, std::string> element_set;
+    std::map<std::string, std::string> material_of_set;
+    std::vector<std::string> materials;
 };
 DeckMesh read_deck_mesh(const std::string& path);
 

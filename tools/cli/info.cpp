@@ -21,6 +21,28 @@ constexpr int kFollowMilliseconds = 500;
 
 nlohmann::json number_or_null(double v) { return std::isnan(v) ? nlohmann::json(nullptr) : nlohmann::json(v); }
 
+template <typename T>
+nlohmann::json stated_or_null(const StepSummary& step, uint32_t flag, T value) {
+    return (step.info.flags & flag) != 0 ? nlohmann::json(value) : nlohmann::json(nullptr);
+}
+
+// What the file says of a step; null where it says nothing.
+void add_step_facts(const StepSummary& step, nlohmann::json& js) {
+    const kovan_step_info& info = step.info;
+    js["file_index"] = info.file_index;
+    js["set_number"] = stated_or_null(step, KOVAN_STEP_HAS_SET_NUMBER, info.set_number);
+    js["data_set"] = stated_or_null(step, KOVAN_STEP_HAS_STEP, info.data_set);
+    js["step"] = stated_or_null(step, KOVAN_STEP_HAS_STEP, info.step);
+    js["increment"] = stated_or_null(step, KOVAN_STEP_HAS_STEP, info.increment);
+    js["analysis"] = info.analysis >= 0 ? nlohmann::json(info.analysis) : nlohmann::json(nullptr);
+    js["analysis_text"] = utf8_escaped(step.analysis_text);
+    js["mode"] = stated_or_null(step, KOVAN_STEP_HAS_MODE, info.mode);
+    js["nodal_diameter"] = stated_or_null(step, KOVAN_STEP_HAS_NODAL_DIAMETER, info.nodal_diameter);
+    js["generalised_mass"] = stated_or_null(step, KOVAN_STEP_HAS_GENERALISED_MASS, info.generalised_mass);
+    js["generalised_stiffness"] = stated_or_null(step, KOVAN_STEP_HAS_GENERALISED_STIFFNESS, info.generalised_stiffness);
+    js["value_text"] = utf8_escaped(step.value_text);
+}
+
 nlohmann::json to_json(const Summary& s) {
     nlohmann::json j;
     j["file"] = utf8_escaped(s.path);
@@ -37,6 +59,7 @@ nlohmann::json to_json(const Summary& s) {
         const StepSummary& step = s.steps[i];
         nlohmann::json js = {{"index", i}, {"time", number_or_null(step.time)}, {"decoded", step.decoded}};
         js["error"] = step.decoded ? nlohmann::json(nullptr) : nlohmann::json(utf8_escaped(step.error));
+        add_step_facts(step, js);
         js["arrays"] = nlohmann::json::array();
         for (const ArraySummary& a : step.arrays) {
             nlohmann::json ja = {{"name", utf8_escaped(a.name)}, {"components", a.components}, {"derived", a.derived}};
@@ -46,10 +69,17 @@ nlohmann::json to_json(const Summary& s) {
                 ja["min"].push_back(number_or_null(a.min[k]));
                 ja["max"].push_back(number_or_null(a.max[k]));
             }
+            ja["component_names"] = nlohmann::json::array();
+            for (const std::string& name : a.component_names) ja["component_names"].push_back(utf8_escaped(name));
+            ja["points_with_values"] = a.points_with_values;
             js["arrays"].push_back(ja);
         }
         j["steps"].push_back(js);
     }
+    j["materials"] = nlohmann::json::array();
+    for (const auto& [number, name] : s.materials) j["materials"].push_back({{"number", number}, {"name", utf8_escaped(name)}});
+    j["header"] = nlohmann::json::array();
+    for (const auto& [key, value] : s.header) j["header"].push_back({{"key", utf8_escaped(key)}, {"value", utf8_escaped(value)}});
     j["diagnostics"] = nlohmann::json::array();
     for (const kovan_diagnostic& d : s.diagnostics) {
         j["diagnostics"].push_back({{"kind", d.kind}, {"description", kovan_diagnostic_description(d.kind)},
@@ -59,22 +89,51 @@ nlohmann::json to_json(const Summary& s) {
     return j;
 }
 
+// Each component's name and range: "D1 0 .. 0.0148, D2 -0.001 .. 0.001".
 std::string range_text(const ArraySummary& a) {
     std::string text;
     char buffer[64];
     for (uint32_t k = 0; k < a.components; ++k) {
-        std::snprintf(buffer, sizeof buffer, "%s%.6g .. %.6g", k == 0 ? "" : ", ", a.min[k], a.max[k]);
-        text += buffer;
+        std::snprintf(buffer, sizeof buffer, " %.6g .. %.6g", a.min[k], a.max[k]);
+        text += (k == 0 ? "" : ", ") + a.component_names[k] + buffer;
     }
     return text;
 }
 
-void print_step(size_t index, const StepSummary& step) {
-    std::printf("  step %zu, time %.9g%s\n", index, step.time, step.decoded ? "" : (": " + step.error).c_str());
-    for (const ArraySummary& a : step.arrays) {
-        std::printf("    %-16s %2u %s%s  %s\n", a.name.c_str(), a.components, a.components == 1 ? "component " : "components",
-                    a.derived ? " (derived)" : "", range_text(a).c_str());
+// "; frequency MODAL, set 101, step 1, increment 1, mode 2": what the
+// file states of the step besides its value.
+std::string facts_text(const StepSummary& step) {
+    const kovan_step_info& info = step.info;
+    std::string text = std::string(analysis_name(info.analysis));
+    const auto add = [&](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+    if (!step.analysis_text.empty()) text += (text.empty() ? "" : " ") + step.analysis_text;
+    if (info.flags & KOVAN_STEP_HAS_SET_NUMBER) add("set " + std::to_string(info.set_number));
+    if (info.flags & KOVAN_STEP_HAS_STEP) {
+        add("step " + std::to_string(info.step) + ", increment " + std::to_string(info.increment));
     }
+    if (info.flags & KOVAN_STEP_HAS_MODE) add("mode " + std::to_string(info.mode));
+    if (info.flags & KOVAN_STEP_HAS_NODAL_DIAMETER) add("nodal diameter " + std::to_string(info.nodal_diameter));
+    return text.empty() ? text : "; " + text;
+}
+
+void print_step(size_t index, const StepSummary& step) {
+    std::printf("  step %zu, time %.9g%s%s\n", index, step.time, facts_text(step).c_str(),
+                step.decoded ? "" : (": " + step.error).c_str());
+    for (const ArraySummary& a : step.arrays) {
+        const std::string points = a.points_with_values == a.tuples ? ""
+                                   : " (" + std::to_string(a.points_with_values) + " of " +
+                                         std::to_string(a.tuples) + " points)";
+        std::printf("    %-16s %2u %s%s%s  %s\n", a.name.c_str(), a.components, a.components == 1 ? "component " : "components",
+                    a.derived ? " (derived)" : "", points.c_str(), range_text(a).c_str());
+    }
+}
+
+void print_model(const Summary& s) {
+    for (const auto& [key, value] : s.header) {
+        if (key != "MAT") std::printf("  %s%s%s\n", key.c_str(), key.empty() || value.empty() ? "" : " ", value.c_str());
+    }
+    std::printf("materials: %zu\n", s.materials.size());
+    for (const auto& [number, name] : s.materials) std::printf("  %lld %s\n", static_cast<long long>(number), name.c_str());
 }
 
 void print_text(const Summary& s) {
@@ -82,6 +141,8 @@ void print_text(const Summary& s) {
     std::printf("blocks:");
     for (const auto& [format, count] : s.blocks_by_format) std::printf(" %llu %s", static_cast<unsigned long long>(count), format_name(format));
     std::printf("%s\n", s.blocks_by_format.empty() ? " none" : "");
+    std::printf("header: %zu records\n", s.header.size());
+    print_model(s);
     std::printf("points: %llu\ncells: %llu\n", static_cast<unsigned long long>(s.points), static_cast<unsigned long long>(s.cells));
     for (const auto& [type, count] : s.cells_by_type) {
         std::printf("  %8llu  %s, VTK type %u\n", static_cast<unsigned long long>(count), element_name(type).c_str(), type);

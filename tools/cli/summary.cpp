@@ -14,10 +14,16 @@ namespace kovan_cli {
 namespace {
 
 ArraySummary summarise_array(kovan_document* doc, uint64_t step, uint64_t index, const kovan_array_info& info) {
-    ArraySummary array{info.name, info.n_components, info.derived != 0, {}, {}};
+    ArraySummary array{info.name, info.n_components, info.derived != 0, {}, {}, {}, info.n_tuples, 0};
     const double nan = std::numeric_limits<double>::quiet_NaN();
     array.min.assign(info.n_components, nan);
     array.max.assign(info.n_components, nan);
+    for (uint32_t k = 0; k < info.n_components; ++k) {
+        const char* name = "";
+        kovan_array_component_name(doc, step, index, k, &name);
+        array.component_names.emplace_back(name);
+    }
+    kovan_array_points_with_values(doc, step, index, &array.points_with_values);
     const double* values = nullptr;
     if (kovan_array_data(doc, step, index, &values) != KOVAN_OK || values == nullptr) return array;
     for (uint64_t p = 0; p < info.n_tuples; ++p) {
@@ -36,6 +42,10 @@ ArraySummary summarise_array(kovan_document* doc, uint64_t step, uint64_t index,
 StepSummary summarise_step(kovan_document* doc, uint64_t step) {
     StepSummary summary;
     kovan_step_time(doc, step, &summary.time);
+    if (kovan_step_info_at(doc, step, &summary.info) == KOVAN_OK) {
+        summary.value_text = summary.info.value_text;
+        summary.analysis_text = summary.info.analysis_text;
+    }
     uint64_t n = 0;
     const kovan_status status = kovan_n_arrays(doc, step, &n);
     if (status != KOVAN_OK) {
@@ -102,6 +112,15 @@ Summary summarise(const std::string& path, uint64_t size, const std::vector<Head
     const uint8_t* types = kovan_cell_types(doc);
     for (uint64_t c = 0; c < summary.cells; ++c) ++summary.cells_by_type[types[c]];
     summary.steps = summarise_steps(doc, jobs);
+    for (uint64_t i = 0; i < kovan_n_materials(doc); ++i) {
+        int64_t number = 0;
+        const char* name = "";
+        if (kovan_material_at(doc, i, &number, &name) == KOVAN_OK) summary.materials.emplace_back(number, name);
+    }
+    for (uint64_t i = 0; i < kovan_n_header_records(doc); ++i) {
+        const char *key = "", *value = "";
+        if (kovan_header_record_at(doc, i, &key, &value) == KOVAN_OK) summary.header.emplace_back(key, value);
+    }
     summary.diagnostics.resize(kovan_n_diagnostics(doc));
     for (uint64_t i = 0; i < summary.diagnostics.size(); ++i) kovan_diagnostic_at(doc, i, &summary.diagnostics[i]);
     return summary;
@@ -115,6 +134,17 @@ const char* format_name(int format) {
         case 1: return "ascii-long";
         case 2: return "binary-float";
         default: return "binary-double";
+    }
+}
+
+const char* analysis_name(int32_t analysis) {
+    switch (analysis) {
+        case 0: return "static";
+        case 1: return "time step";
+        case 2: return "frequency";
+        case 3: return "load step";
+        case 4: return "user";
+        default: return "";
     }
 }
 

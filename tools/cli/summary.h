@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frd_input.h"
@@ -15,10 +16,16 @@ struct ArraySummary {
     uint32_t components = 0;
     bool derived = false;
     std::vector<double> min, max;  // per component, NaN values left out; NaN when none is a number
+    std::vector<std::string> component_names;
+    uint64_t tuples = 0;
+    uint64_t points_with_values = 0;
 };
 
 struct StepSummary {
     double time = 0.0;
+    kovan_step_info info{};  // its texts copied below: the summary outlives the document
+    std::string value_text;
+    std::string analysis_text;
     bool decoded = true;
     std::string error;  // why the step did not decode
     std::vector<ArraySummary> arrays;
@@ -35,6 +42,8 @@ struct Summary {
     std::map<uint8_t, uint64_t> cells_by_type;
     std::vector<StepSummary> steps;
     std::vector<kovan_diagnostic> diagnostics;
+    std::vector<std::pair<int64_t, std::string>> materials;     // number, name
+    std::vector<std::pair<std::string, std::string>> header;    // key, value
 };
 
 // One step of the open document: its arrays with their ranges, or why it
@@ -50,6 +59,8 @@ Summary summarise(const std::string& path, uint64_t size, const std::vector<Head
 unsigned default_jobs();
 
 const char* format_name(int format);
+// What CalculiX's analysis type code means ("frequency"), or "".
+const char* analysis_name(int32_t analysis);
 // The library's description of a cell type, or "VTK type N".
 std::string element_name(uint8_t vtk_type);
 
