@@ -12,8 +12,8 @@ kovan.meshio` adds the FRD format to meshio. Failures raise subclasses of
 """
 
 from ._version import project_version
-from .document import (NOT_FRD, DiagnosticRecord, Document, Step, cell_type_description, diagnostic_description, open,
-                       open_bytes)
+from .document import (NOT_FRD, Array, DiagnosticRecord, Document, Step, cell_type_description, diagnostic_description,
+                       open, open_bytes)
 from .errors import (ArgumentError, ComponentsError, InternalError, KovanError, KovanIOError, OutOfMemoryError,
                      ParseError, RangeError, Status)
 from .vtk_io import export_vtu
@@ -22,7 +22,7 @@ from .writing import FORMATS, Writer, convert, convert_bytes
 __version__ = project_version()
 
 # `from kovan import *` leaves the builtin open alone: kovan.open is used by its full name.
-__all__ = ["Document", "Step", "DiagnosticRecord", "Writer", "open_bytes", "convert", "convert_bytes",
+__all__ = ["Document", "Step", "Array", "DiagnosticRecord", "Writer", "open_bytes", "convert", "convert_bytes",
            "export_vtu", "FORMATS", "Status", "KovanError", "KovanIOError", "ParseError", "RangeError",
            "OutOfMemoryError", "ArgumentError", "ComponentsError", "InternalError", "cell_type_description",
            "diagnostic_description", "NOT_FRD"]

@@ -22,7 +22,20 @@ class Diagnostic(ctypes.Structure):
                 ("expected", ctypes.c_int64), ("found", ctypes.c_int64)]
 
 
-_RECORDS = {0: OpenOptions, 1: ArrayInfo, 2: Diagnostic}
+class StepInfo(ctypes.Structure):
+    _fields_ = [("value", ctypes.c_double), ("generalised_mass", ctypes.c_double),
+                ("generalised_stiffness", ctypes.c_double), ("set_number", ctypes.c_int64),
+                ("data_set", ctypes.c_int64), ("increment", ctypes.c_int64), ("step", ctypes.c_int64),
+                ("mode", ctypes.c_int64), ("nodal_diameter", ctypes.c_int64), ("file_index", ctypes.c_uint64),
+                ("analysis", ctypes.c_int32), ("flags", ctypes.c_uint32), ("value_text", ctypes.c_char_p),
+                ("analysis_text", ctypes.c_char_p)]
+
+
+# kovan_open_options.reserved holds these flags.
+OPEN_MISSING_AS_NAN = 1
+OPEN_FILE_ORDER = 2
+
+_RECORDS = {0: OpenOptions, 1: ArrayInfo, 2: Diagnostic, 4: StepInfo}
 
 _u8p = ctypes.POINTER(ctypes.c_uint8)
 _i64p = ctypes.POINTER(ctypes.c_int64)
@@ -53,6 +66,18 @@ _SIGNATURES = {
     "kovan_n_steps": (ctypes.c_uint64, [_doc]),
     "kovan_step_time": (_status, [_doc, ctypes.c_uint64, _f64p]),
     "kovan_steps_parsed": (ctypes.c_uint64, [_doc]),
+    "kovan_step_info_at": (_status, [_doc, ctypes.c_uint64, ctypes.POINTER(StepInfo)]),
+    "kovan_cell_groups": (ctypes.POINTER(ctypes.c_int32), [_doc]),
+    "kovan_cell_materials": (ctypes.POINTER(ctypes.c_int32), [_doc]),
+    "kovan_n_materials": (ctypes.c_uint64, [_doc]),
+    "kovan_material_at": (_status, [_doc, ctypes.c_uint64, _i64p, ctypes.POINTER(ctypes.c_char_p)]),
+    "kovan_n_header_records": (ctypes.c_uint64, [_doc]),
+    "kovan_header_record_at": (_status, [_doc, ctypes.c_uint64, ctypes.POINTER(ctypes.c_char_p),
+                                         ctypes.POINTER(ctypes.c_char_p)]),
+    "kovan_array_component_name": (_status, [_doc, ctypes.c_uint64, ctypes.c_uint64, ctypes.c_uint32,
+                                             ctypes.POINTER(ctypes.c_char_p)]),
+    "kovan_array_points_with_values": (_status, [_doc, ctypes.c_uint64, ctypes.c_uint64,
+                                                 ctypes.POINTER(ctypes.c_uint64)]),
     "kovan_n_diagnostics": (ctypes.c_uint64, [_doc]),
     "kovan_diagnostic_at": (_status, [_doc, ctypes.c_uint64, ctypes.POINTER(Diagnostic)]),
     "kovan_n_arrays": (_status, [_doc, ctypes.c_uint64, ctypes.POINTER(ctypes.c_uint64)]),

@@ -4,11 +4,11 @@ import ctypes
 import os
 import weakref
 from collections.abc import Mapping
-from typing import Dict, Iterator, List, NamedTuple, Optional, Union
+from typing import Any, Dict, Iterator, List, NamedTuple, Optional, Tuple, Union
 
 import numpy as np
 
-from ._lib import ArrayInfo, Diagnostic, OpenOptions, lib
+from ._lib import OPEN_FILE_ORDER, OPEN_MISSING_AS_NAN, ArrayInfo, Diagnostic, OpenOptions, StepInfo, lib
 from .errors import check
 
 PathType = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
@@ -92,6 +92,48 @@ def _array(handle, pointer, dtype, shape) -> np.ndarray:
     return array
 
 
+class Array(np.ndarray):
+    """A step's array: a read-only numpy array that also tells the names of
+    its components as the file gives them (component_names, such as
+    ["COPEN", "CSLIP1", ...]) and how many points the file gives a value
+    (points_with_values; the others read 0.0, or NaN when the document was
+    opened with missing_as_nan). Arrays made from it by numpy are plain."""
+
+    component_names: Tuple[str, ...] = ()
+    points_with_values: int = 0
+
+    def __array_wrap__(self, result, context=None, return_scalar=False):  # results of ufuncs are plain arrays
+        result = np.asarray(result)
+        return result[()] if return_scalar else result
+
+
+def _named_array(values: np.ndarray, names: Tuple[str, ...], points: int) -> Array:
+    array = values.view(Array)
+    array.component_names, array.points_with_values = names, points
+    return array
+
+
+def _text(raw: Optional[bytes]) -> str:
+    return (raw or b"").decode("utf-8", "replace")
+
+
+def _step_info(pointer: int, index: int) -> Dict[str, Any]:
+    """What the file says of a step, keyed as `kovan info --json` keys it:
+    None where the file states nothing."""
+    info = StepInfo()
+    check(lib.kovan_step_info_at(pointer, index, ctypes.byref(info)))
+
+    def stated(flag: int, value):
+        return value if info.flags & flag else None
+
+    return {"value": info.value, "file_index": info.file_index, "set_number": stated(1, info.set_number),
+            "data_set": stated(2, info.data_set), "step": stated(2, info.step), "increment": stated(2, info.increment),
+            "analysis": info.analysis if info.analysis >= 0 else None, "analysis_text": _text(info.analysis_text),
+            "mode": stated(4, info.mode), "nodal_diameter": stated(8, info.nodal_diameter),
+            "generalised_mass": stated(16, info.generalised_mass),
+            "generalised_stiffness": stated(32, info.generalised_stiffness), "value_text": _text(info.value_text)}
+
+
 class Step(Mapping):
     """The arrays of one step by name, decoded on first use: read-only arrays
     of shape (n_points,) for one component and (n_points, k) for k. A Step
@@ -102,6 +144,7 @@ class Step(Mapping):
     def __init__(self, document: "Document", lease: _Lease, time: float):
         handle, index = lease.handle, lease.index
         self.index, self.time, self._source = index, time, repr(document.source)
+        self.info: Dict[str, Any] = _step_info(handle.pointer, index)  # analysis, mode, nodal diameter, ...
         self._lease, self._document = lease, weakref.ref(document)
         count = ctypes.c_uint64()
         check(lib.kovan_n_arrays(handle.pointer, index, ctypes.byref(count)))
@@ -117,7 +160,8 @@ class Step(Mapping):
             values = ctypes.POINTER(ctypes.c_double)()
             check(lib.kovan_array_data(handle.pointer, index, i, ctypes.byref(values)))
             shape = (info.n_tuples,) if info.n_components == 1 else (info.n_tuples, info.n_components)
-            self._arrays[name] = _array(lease, values, np.float64, shape)
+            self._arrays[name] = _named_array(_array(lease, values, np.float64, shape),
+                                              *_array_facts(handle.pointer, index, i, info.n_components))
             self.derived[name] = bool(info.derived)
 
     def __getitem__(self, name: str) -> np.ndarray:
@@ -141,6 +185,17 @@ class Step(Mapping):
             document.release(self.index)
 
 
+def _array_facts(pointer: int, step: int, index: int, components: int) -> Tuple[Tuple[str, ...], int]:
+    names = []
+    for k in range(components):
+        name = ctypes.c_char_p()
+        check(lib.kovan_array_component_name(pointer, step, index, k, ctypes.byref(name)))
+        names.append(_text(name.value))
+    points = ctypes.c_uint64()
+    check(lib.kovan_array_points_with_values(pointer, step, index, ctypes.byref(points)))
+    return tuple(names), points.value
+
+
 def _buffer_of(data):
     """A pointer to the bytes of a buffer, without copying where ctypes can
     point into it (kovan copies them before its call returns), and its size."""
@@ -156,10 +211,10 @@ def _buffer_of(data):
     return (ctypes.c_char * len(view)).from_buffer(view), len(view)
 
 
-def _options(wedge_order: int) -> OpenOptions:
+def _options(wedge_order: int, missing_as_nan: bool = False, file_order: bool = False) -> OpenOptions:
     if wedge_order not in (0, 1):
         raise ValueError(f"wedge_order must be 0 or 1, not {wedge_order!r}")
-    return OpenOptions(wedge_order, 0)
+    return OpenOptions(wedge_order, (OPEN_MISSING_AS_NAN if missing_as_nan else 0) | (OPEN_FILE_ORDER if file_order else 0))
 
 
 class Document:
@@ -167,21 +222,25 @@ class Document:
     Use it as a context manager, or call close(). Arrays it hands out share
     kovan's memory and stay valid after close()."""
 
-    def __init__(self, path: PathType, wedge_order: int = 1):
+    def __init__(self, path: PathType, wedge_order: int = 1, missing_as_nan: bool = False, file_order: bool = False):
         """Opens the FRD file at `path` (str, bytes or os.PathLike). wedge_order
-        1, the default, turns wedges to VTK's orientation; 0 keeps FRD's order."""
+        1, the default, turns wedges to VTK's orientation; 0 keeps FRD's order.
+        missing_as_nan makes the points a result block gives no value (output
+        for a node set) NaN instead of 0.0; file_order numbers the steps in
+        the order the file names them instead of by time."""
         if not isinstance(path, (str, bytes, os.PathLike)):
             raise TypeError(f"a path is str, bytes or os.PathLike, not {type(path).__name__}; "
                             "FRD text in memory opens with kovan.open_bytes()")
-        options, pointer = _options(wedge_order), ctypes.c_void_p()
+        options, pointer = _options(wedge_order, missing_as_nan, file_order), ctypes.c_void_p()
         check(lib.kovan_open_ex(os.fsencode(path), ctypes.byref(options), ctypes.byref(pointer)))
         self._adopt(pointer.value, os.fsdecode(path))
 
     @classmethod
-    def from_bytes(cls, data, wedge_order: int = 1) -> "Document":
+    def from_bytes(cls, data, wedge_order: int = 1, missing_as_nan: bool = False,
+                   file_order: bool = False) -> "Document":
         """Opens FRD text held in memory (bytes, bytearray or any buffer)."""
         buffer, size = _buffer_of(data)
-        options, pointer = _options(wedge_order), ctypes.c_void_p()
+        options, pointer = _options(wedge_order, missing_as_nan, file_order), ctypes.c_void_p()
         check(lib.kovan_open_memory(buffer, size, ctypes.byref(options), ctypes.byref(pointer)))
         document = cls.__new__(cls)
         document._adopt(pointer.value, "<bytes>")
@@ -266,6 +325,44 @@ class Document:
     def cell_ids(self) -> np.ndarray:
         """(n_cells,) FRD element numbers, in file order."""
         return self._mesh(lib.kovan_cell_ids, np.int64, (self.n_cells,))
+
+    @property
+    def cell_groups(self) -> np.ndarray:
+        """(n_cells,) the group number each element record states."""
+        return self._mesh(lib.kovan_cell_groups, np.int32, (self.n_cells,))
+
+    @property
+    def cell_materials(self) -> np.ndarray:
+        """(n_cells,) the material number each element record states (see materials)."""
+        return self._mesh(lib.kovan_cell_materials, np.int32, (self.n_cells,))
+
+    @property
+    def materials(self) -> Dict[int, str]:
+        """The materials the file names, number to name, in file order."""
+        pointer, named = self._live().pointer, {}
+        for i in range(lib.kovan_n_materials(pointer)):
+            number, name = ctypes.c_int64(), ctypes.c_char_p()
+            check(lib.kovan_material_at(pointer, i, ctypes.byref(number), ctypes.byref(name)))
+            named[number.value] = _text(name.value)
+        return named
+
+    @property
+    def header(self) -> List[Tuple[str, str]]:
+        """The header records ("1U": DATE, PGM, VERSION, MAT, ...) as (key,
+        value), in file order; the model's heading has the key ""."""
+        pointer, records = self._live().pointer, []
+        for i in range(lib.kovan_n_header_records(pointer)):
+            key, value = ctypes.c_char_p(), ctypes.c_char_p()
+            check(lib.kovan_header_record_at(pointer, i, ctypes.byref(key), ctypes.byref(value)))
+            records.append((_text(key.value), _text(value.value)))
+        return records
+
+    def step_info(self, index: int) -> Dict[str, Any]:
+        """What the file says of step `index` without decoding it: as Step.info."""
+        n = len(self.steps)
+        if not -n <= index < n:
+            raise IndexError(f"step {index} of {n}")
+        return _step_info(self._live().pointer, int(index) % n)
 
     @property
     def diagnostics(self) -> List[DiagnosticRecord]:
@@ -373,12 +470,13 @@ class Document:
         return to_vtk(self, step)
 
 
-def open(path: PathType, wedge_order: int = 1) -> Document:  # noqa: A001 - as the builtin, for FRD files
-    """Opens the FRD file at `path` (str, bytes or os.PathLike). wedge_order 1,
-    the default, turns wedges to VTK's orientation; 0 keeps FRD's node order."""
-    return Document(path, wedge_order)
+def open(path: PathType, wedge_order: int = 1, missing_as_nan: bool = False,  # noqa: A001 - as the builtin
+         file_order: bool = False) -> Document:
+    """Opens the FRD file at `path` (str, bytes or os.PathLike); the options
+    are Document's."""
+    return Document(path, wedge_order, missing_as_nan, file_order)
 
 
-def open_bytes(data, wedge_order: int = 1) -> Document:
+def open_bytes(data, wedge_order: int = 1, missing_as_nan: bool = False, file_order: bool = False) -> Document:
     """Opens FRD text held in memory (bytes, bytearray or any buffer)."""
-    return Document.from_bytes(data, wedge_order)
+    return Document.from_bytes(data, wedge_order, missing_as_nan, file_order)

@@ -5,7 +5,8 @@
     meshio.write("out.frd", mesh)              # through kovan's Writer (binary-float)
 
 Point data NODE_ID and cell data ELEMENT_ID carry the FRD numbers; a mesh
-written with them keeps them.
+written with them keeps them. Cell data MATERIAL and GROUP are the numbers
+each element record states (kovan.Document.materials names the materials).
 """
 
 from typing import Dict, List, Tuple
@@ -32,17 +33,24 @@ def cell_blocks(doc: Document) -> Tuple[List[Tuple[str, np.ndarray]], List[np.nd
     return blocks, block_ids
 
 
-def read(filename: PathType) -> meshio.Mesh:
-    """The FRD file's mesh with its last step's arrays as point data (copies)."""
-    with Document(filename) as doc:
+def _per_block(values: np.ndarray, block_ids: List[np.ndarray]) -> List[np.ndarray]:
+    ends = np.cumsum([len(ids) for ids in block_ids])
+    return [np.array(part) for part in np.split(values, ends[:-1])] if block_ids else []
+
+
+def read(filename: PathType, missing_as_nan: bool = False) -> meshio.Mesh:
+    """The FRD file's mesh with its last step's arrays as point data (copies).
+    missing_as_nan: points the file gives no value read NaN instead of 0.0."""
+    with Document(filename, missing_as_nan=missing_as_nan) as doc:
         if any(d.kind == NOT_FRD for d in doc.diagnostics):
             raise meshio.ReadError(f"{doc.source}: {diagnostic_description(NOT_FRD)}")
         blocks, block_ids = cell_blocks(doc)
         point_data: Dict[str, np.ndarray] = {"NODE_ID": np.array(doc.node_ids)}
         if doc.steps:
             point_data.update({name: np.array(values) for name, values in doc.step(-1).items()})
-        return meshio.Mesh(np.array(doc.points), blocks, point_data=point_data,
-                           cell_data={"ELEMENT_ID": block_ids})
+        cell_data = {"ELEMENT_ID": block_ids, "MATERIAL": _per_block(doc.cell_materials, block_ids),
+                     "GROUP": _per_block(doc.cell_groups, block_ids)}
+        return meshio.Mesh(np.array(doc.points), blocks, point_data=point_data, cell_data=cell_data)
 
 
 def _vtk_cells(mesh: meshio.Mesh):

@@ -2,7 +2,9 @@
 
 import ctypes
 import gc
+import json
 import os
+import subprocess
 from pathlib import Path
 
 import numpy as np
@@ -257,3 +259,31 @@ def test_preview_renders_a_picture(tmp_path):
     reader.Update()
     pixels = numpy_support.vtk_to_numpy(reader.GetOutput().GetPointData().GetScalars())
     assert len(np.unique(pixels.reshape(len(pixels), -1)[:, :3], axis=0)) > 20  # a picture, not a blank
+
+
+@pytest.mark.skipif(not os.environ.get("KOVAN_TOOL"), reason="compares with the kovan tool, KOVAN_TOOL")
+@pytest.mark.parametrize("name", ["two_materials.frd", "cyclic_modal.frd", "contact.frd", "beam_frequency.frd"])
+def test_what_the_file_says_reads_as_the_tool_reads_it(name):
+    tool = subprocess.run([os.environ["KOVAN_TOOL"], "info", "--json", str(DATA / name)], capture_output=True, check=True)
+    native = json.loads(tool.stdout)
+    with kovan.open(DATA / name, wedge_order=0) as doc:
+        assert doc.materials == {m["number"]: m["name"] for m in native["materials"]}
+        assert doc.header == [(h["key"], h["value"]) for h in native["header"]]
+        for index, expected in enumerate(native["steps"]):
+            step = doc.step(index)
+            assert step.info == dict({key: expected[key] for key in step.info if key != "value"}, value=step.time)
+            for array in expected["arrays"]:
+                assert list(step[array["name"]].component_names) == array["component_names"]
+                assert step[array["name"]].points_with_values == array["points_with_values"]
+
+
+def test_nodes_without_a_value_read_nan_on_request():
+    """two_materials.frd holds results for the node set OUTER only."""
+    with kovan.open(DATA / "two_materials.frd") as zeros, \
+            kovan.open(DATA / "two_materials.frd", missing_as_nan=True) as nans:
+        disp, missing = zeros.step(0)["DISP"], np.isnan(nans.step(0)["DISP"]).all(axis=1)
+        assert missing.sum() == len(disp) - disp.points_with_values > 0
+        assert np.all(disp[missing] == 0.0) and np.array_equal(disp[~missing], nans.step(0)["DISP"][~missing])
+        assert np.isnan(nans.step(0)["STRESS_Mises"][missing]).all()
+    with kovan.open(DATA / "cyclic_modal.frd", file_order=True) as doc:
+        assert [doc.step_info(i)["file_index"] for i in range(len(doc.steps))] == list(range(len(doc.steps)))

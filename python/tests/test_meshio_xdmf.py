@@ -37,6 +37,8 @@ def test_meshio_reads_and_writes_frd_as_kovan_does(path, tmp_path):
         types, connectivity = vtk_cells(mesh)
         assert list(types) == list(doc.cell_types) and np.array_equal(connectivity, doc.connectivity)
         assert np.array_equal(np.concatenate(mesh.cell_data["ELEMENT_ID"] or [[]]), doc.cell_ids)
+        assert np.array_equal(np.concatenate(mesh.cell_data["MATERIAL"] or [[]]), doc.cell_materials)
+        assert np.array_equal(np.concatenate(mesh.cell_data["GROUP"] or [[]]), doc.cell_groups)
         last = dict(doc.step(-1)) if doc.steps else {}
         assert set(mesh.point_data) == {"NODE_ID"} | set(last)
         assert all(same_bits(mesh.point_data[name], values) for name, values in last.items())
