@@ -36,6 +36,12 @@ const ABI_VERSION = 3;
 const STRUCT_ARRAY_INFO = 1;
 const STRUCT_DIAGNOSTIC = 2;
 const STRUCT_SOURCE = 3;
+const STRUCT_STEP_INFO = 4;
+// Open flags (kovan_open_options.reserved).
+const OPEN_MISSING_AS_NAN = 1;
+const OPEN_FILE_ORDER = 2;
+// Which fields of a step record the file stated.
+const STEP_HAS = { setNumber: 1, step: 2, mode: 4, nodalDiameter: 8, generalisedMass: 16, generalisedStiffness: 32 };
 const RESERVE_SLACK = 16 << 20;  // the mesh and the first step's arrays, roughly
 
 // Bytes of a NUL-terminated text in the module's memory, as JavaScript text.
@@ -90,6 +96,36 @@ function numberOrNull(v) {
   return Number.isNaN(v) ? null : v;
 }
 
+// A kovan_step_info record (88 bytes, then its two texts' pointers) as the
+// step's keys of `kovan info --json`: null where the file states nothing.
+function stepFactsAt(m, record) {
+  const i64 = (offset) => Number(m.HEAP64[(record + offset) / 8]);
+  const f64 = (offset) => m.HEAPF64[(record + offset) / 8];
+  const flags = m.HEAPU32[(record + 84) / 4];
+  const stated = (flag, value) => ((flags & flag) !== 0 ? value : null);
+  const analysis = m.HEAP32[(record + 80) / 4];
+  return {
+    file_index: i64(72),
+    set_number: stated(STEP_HAS.setNumber, i64(24)),
+    data_set: stated(STEP_HAS.step, i64(32)),
+    step: stated(STEP_HAS.step, i64(48)),
+    increment: stated(STEP_HAS.step, i64(40)),
+    analysis: analysis >= 0 ? analysis : null,
+    analysis_text: textAt(m, m.HEAPU32[(record + 92) / 4]),
+    mode: stated(STEP_HAS.mode, i64(56)),
+    nodal_diameter: stated(STEP_HAS.nodalDiameter, i64(64)),
+    generalised_mass: stated(STEP_HAS.generalisedMass, f64(8)),
+    generalised_stiffness: stated(STEP_HAS.generalisedStiffness, f64(16)),
+    value_text: textAt(m, m.HEAPU32[(record + 88) / 4]),
+  };
+}
+
+// The options record of the open calls, at `record` (8 bytes).
+function writeOptions(m, record, { wedgeOrder = 0, missingAsNaN = false, fileOrder = false }) {
+  m.HEAPU32[record / 4] = wedgeOrder;
+  m.HEAPU32[record / 4 + 1] = (missingAsNaN ? OPEN_MISSING_AS_NAN : 0) | (fileOrder ? OPEN_FILE_ORDER : 0);
+}
+
 // Per-component minimum and maximum of point-major values, NaN values left
 // out (null where none is a number), as `kovan info` gives them.
 export function ranges(values, components) {
@@ -134,6 +170,56 @@ export class Document {
     const offsets = this.cellOffsets();
     const length = offsets.length > 0 ? Number(offsets[offsets.length - 1]) : 0;
     return copyOf(this._m, BigInt64Array, this._m._kovan_cell_connectivity(this._doc), length);
+  }
+
+  cellGroups() { return copyOf(this._m, Int32Array, this._m._kovan_cell_groups(this._doc), this.nCells); }
+  cellMaterials() { return copyOf(this._m, Int32Array, this._m._kovan_cell_materials(this._doc), this.nCells); }
+
+  // The materials the file names: [{ number, name }].
+  materials() {
+    const m = this._m;
+    return withScratch(m, 16, (out) => Array.from({ length: Number(m._kovan_n_materials(this._doc)) }, (_, i) => {
+      check(m, m._kovan_material_at(this._doc, BigInt(i), out, out + 8));
+      return { number: Number(m.HEAP64[out / 8]), name: textAt(m, m.HEAPU32[(out + 8) / 4]) };
+    }));
+  }
+
+  // The header records ("1U"), in file order: [{ key, value }].
+  header() {
+    const m = this._m;
+    return withScratch(m, 8, (out) => Array.from({ length: Number(m._kovan_n_header_records(this._doc)) }, (_, i) => {
+      check(m, m._kovan_header_record_at(this._doc, BigInt(i), out, out + 4));
+      return { key: textAt(m, m.HEAPU32[out / 4]), value: textAt(m, m.HEAPU32[out / 4 + 1]) };
+    }));
+  }
+
+  // What the file says of a step (analysis, set, step, increment, mode,
+  // nodal diameter, ...), keyed as `kovan info --json` keys it.
+  stepFacts(step) {
+    const m = this._m;
+    return withScratch(m, m.recordSizes.stepInfo, (record) => {
+      check(m, m._kovan_step_info_at(this._doc, BigInt(step), record));
+      return stepFactsAt(m, record);
+    });
+  }
+
+  // The names of an array's components, as the file's "-5" lines give them.
+  componentNames(step, index) {
+    const m = this._m;
+    const { components } = this.arrayInfo(step, index);
+    return withScratch(m, 8, (out) => Array.from({ length: components }, (_, k) => {
+      check(m, m._kovan_array_component_name(this._doc, BigInt(step), BigInt(index), k, out));
+      return textAt(m, m.HEAPU32[out / 4]);
+    }));
+  }
+
+  // How many points the file gives the array a value.
+  pointsWithValues(step, index) {
+    const m = this._m;
+    return withScratch(m, 8, (out) => {
+      check(m, m._kovan_array_points_with_values(this._doc, BigInt(step), BigInt(index), out));
+      return Number(m.HEAP64[out / 8]);
+    });
   }
 
   stepTime(step) {
@@ -226,7 +312,9 @@ export class Document {
         by_type: [...byType.keys()].sort((a, b) => a - b)
           .map((type) => ({ count: byType.get(type), element: describeElement(m, type), vtk_type: type })),
       },
-      steps: Array.from({ length: this.nSteps }, (_, index) => ({ index, time: numberOrNull(this.stepTime(index)) })),
+      steps: Array.from({ length: this.nSteps }, (_, index) => ({
+        index, time: numberOrNull(this.stepTime(index)), ...this.stepFacts(index),
+      })),
       diagnostics: this.diagnostics(),
     };
   }
@@ -234,7 +322,9 @@ export class Document {
   // One step as `kovan info --json` shows it: its arrays with their ranges,
   // or why it did not decode.
   stepInfo(step) {
-    const info = { index: step, time: numberOrNull(this.stepTime(step)), decoded: true, error: null, arrays: [] };
+    const info = {
+      index: step, time: numberOrNull(this.stepTime(step)), decoded: true, error: null, ...this.stepFacts(step), arrays: [],
+    };
     let arrays;
     try {
       arrays = this.arrays(step);
@@ -247,6 +337,8 @@ export class Document {
       components: array.components,
       derived: array.derived,
       ...ranges(this.arrayData(step, index), array.components),
+      component_names: this.componentNames(step, index),
+      points_with_values: this.pointsWithValues(step, index),
     }));
     return info;
   }
@@ -255,7 +347,12 @@ export class Document {
   // block counts, which the library does not see. Decodes every step.
   info() {
     const summary = this.summary();
-    return { ...summary, steps: summary.steps.map((step) => this.stepInfo(step.index)) };
+    return {
+      ...summary,
+      steps: summary.steps.map((step) => this.stepInfo(step.index)),
+      materials: this.materials(),
+      header: this.header(),
+    };
   }
 
   // Lets a decoded step go (its arrays are freed in the module; what was
@@ -289,6 +386,7 @@ function checkAbi(m) {
     arrayInfo: Number(m._kovan_struct_size(STRUCT_ARRAY_INFO)),
     diagnostic: Number(m._kovan_struct_size(STRUCT_DIAGNOSTIC)),
     source: Number(m._kovan_struct_size(STRUCT_SOURCE)),
+    stepInfo: Number(m._kovan_struct_size(STRUCT_STEP_INFO)),
   };
 }
 
@@ -314,11 +412,12 @@ function makeApi(m) {
     },
 
     // Opens an FRD text (ASCII or binary) held in a Uint8Array. Options:
-    // wedgeOrder 1 turns wedges to VTK's orientation.
-    open(bytes, { wedgeOrder = 0 } = {}) {
+    // wedgeOrder 1 turns wedges to VTK's orientation; missingAsNaN makes
+    // the points a block gives no value NaN instead of 0; fileOrder keeps
+    // the steps in the order the file names them instead of by time.
+    open(bytes, options = {}) {
       return withBytes(m, bytes, (data) => withScratch(m, 16, (scratch) => {
-        m.HEAPU32[scratch / 4] = wedgeOrder;
-        m.HEAPU32[scratch / 4 + 1] = 0;
+        writeOptions(m, scratch, options);
         const out = scratch + 8;
         check(m, m._kovan_open_memory(data, BigInt(bytes.length), scratch, out));
         return new Document(m, m.HEAPU32[out / 4]);
@@ -332,16 +431,15 @@ function makeApi(m) {
     // (fileSource below), so the file is never held whole, and files larger
     // than the module's memory open. The document keeps reading through it
     // whenever a step is decoded, until it is closed.
-    openSource(source, { wedgeOrder = 0 } = {}) {
+    openSource(source, options = {}) {
       const functions = callerFunctions(m, source);
       return withScratch(m, m.recordSizes.source + 16, (record) => {
         const words = record / 4;
         [functions.readAt, functions.size, functions.release, 0].forEach((value, i) => { m.HEAPU32[words + i] = value; });
-        const options = record + m.recordSizes.source;
-        m.HEAPU32[options / 4] = wedgeOrder;
-        m.HEAPU32[options / 4 + 1] = 0;
-        const out = options + 8;
-        check(m, m._kovan_open_source(record, options, out));
+        const optionsRecord = record + m.recordSizes.source;
+        writeOptions(m, optionsRecord, options);
+        const out = optionsRecord + 8;
+        check(m, m._kovan_open_source(record, optionsRecord, out));
         return new Document(m, m.HEAPU32[out / 4]);
       });
     },

@@ -83,11 +83,13 @@ function shown(reply) {
   if (reply.error) {
     view.setField(null);
     setLegend(null, null);
+    $('legend-title').textContent = '';
     finishShowing(`step ${reply.step + 1} could not be decoded: ${reply.error}`, true);
   } else {
     view.setField(reply.values ?? null, reply.min, reply.max);
     view.setDisplacement(reply.displacement ?? null, Number($('scale').value));
     setLegend(reply.min, reply.max);
+    $('legend-title').textContent = legendTitle(reply);
     finishShowing(reply.array ? `step ${reply.step + 1}: ${reply.array}` : `step ${reply.step + 1} has no arrays`);
   }
   showSummary();
@@ -128,20 +130,30 @@ $('scale').addEventListener('input', () => view.setScale(Number($('scale').value
 $('save').addEventListener('click', () => worker.postMessage({ type: 'convert', format: $('format').value }));
 
 function stepLabel(step) {
-  const time = state.summary?.steps[step]?.time;
-  return `step ${step + 1} of ${state.summary?.steps.length ?? 0}, time ${time === null ? 'none' : time}`;
+  const facts = state.summary?.steps[step];
+  return `step ${step + 1} of ${state.summary?.steps.length ?? 0}, ${stepValueText(facts)}`;
 }
 
-const COMPONENT_NAMES = { 3: ['X', 'Y', 'Z'], 6: ['XX', 'YY', 'ZZ', 'XY', 'YZ', 'XZ'] };
+// A step's value as the file writes it, named by its analysis ("frequency
+// 28542.44136"), with its mode and its nodal diameter where the file
+// states them (CalculiX writes -1 for no cyclic symmetry).
+function stepValueText(facts) {
+  if (!facts) return 'time none';
+  const name = facts.analysis === 2 ? 'frequency' : facts.analysis === 3 ? 'factor' : 'time';
+  const value = facts.value_text || (facts.time === null ? 'none' : String(facts.time));
+  const extra = [];
+  if (facts.mode !== null) extra.push(`mode ${facts.mode}`);
+  if (facts.nodal_diameter !== null && facts.nodal_diameter >= 0) extra.push(`nodal diameter ${facts.nodal_diameter}`);
+  return `${name} ${value}${extra.length > 0 ? ` (${extra.join(', ')})` : ''}`;
+}
 
 // The array and component lists of the shown step, set to what it shows.
 function fillArrayChoices(reply) {
   $('array').replaceChildren(...reply.arrays.map((a) => new Option(a.derived ? `${a.name} (derived)` : a.name, a.name)));
   if (reply.array) $('array').value = reply.array;
-  const components = reply.arrays.find((a) => a.name === reply.array)?.components ?? 0;
-  const names = COMPONENT_NAMES[components] ?? (components === 1 ? ['value'] : Array.from({ length: components }, (_, k) => `${k + 1}`));
+  const names = reply.arrays.find((a) => a.name === reply.array)?.componentNames ?? [];
   const options = names.map((name, k) => new Option(name, String(k)));
-  if (components > 1) options.unshift(new Option('magnitude', 'magnitude'));
+  if (names.length === 3) options.unshift(new Option('magnitude', 'magnitude'));
   $('component').replaceChildren(...options);
   if (options.length > 0) $('component').value = String(reply.component);
 }
@@ -170,6 +182,14 @@ function finishShowing(text, isError = false) {
   setStatus(text, isError);
 }
 
+// The array and the component shown, by the names the file gives them.
+function legendTitle(reply) {
+  const array = reply.arrays.find((a) => a.name === reply.array);
+  if (!array) return '';
+  const component = reply.component === 'magnitude' ? 'magnitude' : array.componentNames[reply.component];
+  return array.components === 1 ? array.name : `${array.name} ${component}`;
+}
+
 function setLegend(min, max) {
   for (const [id, value] of [['legend-min', min], ['legend-max', max]]) {
     $(id).textContent = value === null ? '' : Number(value).toPrecision(6);
@@ -183,7 +203,7 @@ function showSummary() {
   for (const t of s.cells.by_type) lines.push(`  ${String(t.count).padStart(8)}  ${t.element}, VTK type ${t.vtk_type}`);
   lines.push(`steps: ${s.steps.length}`);
   for (const step of s.steps) {
-    lines.push(`  step ${step.index + 1}, time ${step.time === null ? 'none' : step.time}`);
+    lines.push(`  step ${step.index + 1}, ${stepValueText(step)}`);
     for (const a of state.stepArrays.get(step.index) ?? []) {
       lines.push(`    ${a.name.padEnd(16)} ${a.components} ${a.components === 1 ? 'component' : 'components'}${a.derived ? ' (derived)' : ''}`);
     }

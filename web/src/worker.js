@@ -38,7 +38,8 @@ function open({ file: chosen }) {
     lap = now;
   };
   progress('reading nodes and elements');
-  doc = kovan.openSource(fileSource(file));
+  // A point a block gives no value shows as such (grey), not as a 0.
+  doc = kovan.openSource(fileSource(file), { missingAsNaN: true });
   timed('open');
   progress('finding the outer surface');
   const points = doc.points();
@@ -76,7 +77,7 @@ function show({ step, array, component, deform }) {
   const started = performance.now();
   let arrays;
   try {
-    arrays = doc.arrays(step);
+    arrays = doc.arrays(step).map((a, i) => ({ ...a, componentNames: doc.componentNames(step, i) }));
   } catch (error) {
     self.postMessage({ type: 'shown', step, arrays: [], error: error.message });
     return;
@@ -104,8 +105,10 @@ function show({ step, array, component, deform }) {
 
 // The component asked for where the array has it; otherwise (and for
 // 'default') the magnitude of a vector and the first component of the rest.
+// Only a vector (three components) has a magnitude: the six of a tensor or
+// of CONTACT's opening, slips and pressures do not make one.
 function chooseComponent(components, asked) {
-  if (asked === 'magnitude' && components > 1) return asked;
+  if (asked === 'magnitude' && components === 3) return asked;
   if (typeof asked === 'number' && asked >= 0 && asked < components) return asked;
   return components === 3 ? 'magnitude' : 0;
 }

@@ -95,6 +95,22 @@ test('every file of tests/data opens and shows; failures are shown, not thrown',
   assert.deepEqual(session.problems, []);
 });
 
+test('components carry the file\'s names, and modal steps their mode and nodal diameter', async () => {
+  const { page } = session;
+  const contact = native('contact.frd').steps.at(-1).arrays.find((a) => a.name === 'CONTACT');
+  await loadFile(page, join(dataDir, 'contact.frd'));
+  await choose(page, '#array', 'CONTACT');
+  const options = await page.$$eval('#component option', (list) => list.map((o) => o.textContent));
+  assert.deepEqual(options, contact.component_names);  // six named values, and no magnitude of them
+  assert.equal(await page.$eval('#legend-title', (e) => e.textContent), `CONTACT ${contact.component_names[0]}`);
+  const steps = native('cyclic_modal.frd').steps;
+  await loadFile(page, join(dataDir, 'cyclic_modal.frd'));
+  const last = steps.at(-1);
+  assert.equal(await page.$eval('#step-label', (e) => e.textContent),
+    `step ${steps.length} of ${steps.length}, frequency ${last.value_text} (mode ${last.mode}, nodal diameter ${last.nodal_diameter})`);
+  assert.deepEqual(session.problems, []);
+});
+
 test('a conversion downloads the native tool\'s bytes', async () => {
   const { page } = session;
   const downloads = mkdtempSync(join(tmpdir(), 'kovan-downloads-'));
