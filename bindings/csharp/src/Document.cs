@@ -7,9 +7,20 @@ namespace Kovan
     public readonly struct ArrayInfo
     {
         public ArrayInfo(int index, string name, long tupleCount, int componentCount, bool derived)
+            : this(index, name, tupleCount, componentCount, derived, new string[0], 0)
+        {
+        }
+
+        public ArrayInfo(int index, string name, long tupleCount, int componentCount, bool derived,
+                         IReadOnlyList<string> componentNames, long pointsWithValues)
         {
             Index = index; Name = name; TupleCount = tupleCount; ComponentCount = componentCount; Derived = derived;
+            ComponentNames = componentNames; PointsWithValues = pointsWithValues;
         }
+        /// <summary>The components' names as the file gives them ("COPEN", "SXX"), or kovan's.</summary>
+        public IReadOnlyList<string> ComponentNames { get; }
+        /// <summary>Points the file gives a value; the others read 0, or NaN with ReadOptions.MissingAsNaN.</summary>
+        public long PointsWithValues { get; }
         /// <summary>Position in the step's array list.</summary>
         public int Index { get; }
         public string Name { get; }
@@ -18,6 +29,61 @@ namespace Kovan
         public int ComponentCount { get; }
         /// <summary>Computed by kovan (von Mises, principal values), not read from the file.</summary>
         public bool Derived { get; }
+    }
+
+    /// <summary>How a document is read.</summary>
+    public sealed class ReadOptions
+    {
+        /// <summary>1 (default) turns wedges to VTK's orientation; 0 keeps FRD's node order.</summary>
+        public int WedgeOrder { get; set; } = 1;
+        /// <summary>Points a result block gives no value (output for a node set) read NaN instead of 0.</summary>
+        public bool MissingAsNaN { get; set; }
+        /// <summary>Steps in the order the file names them, not by time.</summary>
+        public bool FileOrder { get; set; }
+    }
+
+    /// <summary>What the file says of a step; null where it says nothing.</summary>
+    public sealed class StepInfo
+    {
+        internal StepInfo(StepInfoRecord r)
+        {
+            Value = r.Value;
+            FileIndex = (long)r.FileIndex;
+            SetNumber = Stated(r, 1, r.SetNumber);
+            DataSet = Stated(r, 2, r.DataSet);
+            Increment = Stated(r, 2, r.Increment);
+            StepNumber = Stated(r, 2, r.Step);
+            Mode = Stated(r, 4, r.Mode);
+            NodalDiameter = Stated(r, 8, r.NodalDiameter);
+            GeneralisedMass = (r.Flags & 16) != 0 ? r.GeneralisedMass : (double?)null;
+            GeneralisedStiffness = (r.Flags & 32) != 0 ? r.GeneralisedStiffness : (double?)null;
+            Analysis = r.Analysis >= 0 ? r.Analysis : (int?)null;
+            AnalysisText = Utf8.Read(r.AnalysisText) ?? "";
+            ValueText = Utf8.Read(r.ValueText) ?? "";
+        }
+
+        private static long? Stated(StepInfoRecord r, uint flag, long value) { return (r.Flags & flag) != 0 ? value : (long?)null; }
+
+        /// <summary>The time, frequency or factor, as StepTimes has it.</summary>
+        public double Value { get; }
+        /// <summary>The value as the file writes it.</summary>
+        public string ValueText { get; }
+        /// <summary>The step's place among the steps in file order.</summary>
+        public long FileIndex { get; }
+        public long? SetNumber { get; }
+        /// <summary>"1PSTEP": the solver's count of data sets, the increment and the step.</summary>
+        public long? DataSet { get; }
+        public long? Increment { get; }
+        public long? StepNumber { get; }
+        /// <summary>0 static, 1 time step, 2 frequency, 3 load step, 4 user.</summary>
+        public int? Analysis { get; }
+        /// <summary>"MODAL", or "".</summary>
+        public string AnalysisText { get; }
+        public long? Mode { get; }
+        /// <summary>The nodal diameter of a cyclic model (CalculiX writes -1 for none).</summary>
+        public long? NodalDiameter { get; }
+        public double? GeneralisedMass { get; }
+        public double? GeneralisedStiffness { get; }
     }
 
     public enum DiagnosticKind { SurplusNodes = 0, MissingNodes = 1, UnknownType = 2, IncompleteBlock = 3, NotFrd = 4 }
@@ -70,22 +136,34 @@ namespace Kovan
         /// wedges to VTK's orientation; 0 keeps FRD's node order.</summary>
         public static Document Open(string path, int wedgeOrder = 1)
         {
+            return Open(path, new ReadOptions { WedgeOrder = wedgeOrder });
+        }
+
+        /// <summary>Opens the FRD file at path, read as options say.</summary>
+        public static Document Open(string path, ReadOptions options)
+        {
             Library.EnsureCompatible();
-            var options = Options(wedgeOrder);
+            var record = Options(options);
             DocumentHandle doc;
-            KovanException.Check(Native.kovan_open_ex(Utf8.Terminated(path, "path"), ref options, out doc));
+            KovanException.Check(Native.kovan_open_ex(Utf8.Terminated(path, "path"), ref record, out doc));
             return new Document(doc);
         }
 
         /// <summary>Opens FRD text held in memory; kovan copies the bytes.</summary>
         public static Document FromBytes(ReadOnlySpan<byte> data, int wedgeOrder = 1)
         {
+            return FromBytes(data, new ReadOptions { WedgeOrder = wedgeOrder });
+        }
+
+        /// <summary>Opens FRD text held in memory, read as options say.</summary>
+        public static Document FromBytes(ReadOnlySpan<byte> data, ReadOptions options)
+        {
             Library.EnsureCompatible();
-            var options = Options(wedgeOrder);
+            var record = Options(options);
             DocumentHandle doc;
             fixed (byte* bytes = &System.Runtime.InteropServices.MemoryMarshal.GetReference(data))
             {
-                KovanException.Check(Native.kovan_open_memory(bytes, (ulong)data.Length, ref options, out doc));
+                KovanException.Check(Native.kovan_open_memory(bytes, (ulong)data.Length, ref record, out doc));
             }
             return new Document(doc);
         }
@@ -111,10 +189,13 @@ namespace Kovan
             KovanException.Check(Native.kovan_release_step(Handle, (ulong)index));
         }
 
-        private static OpenOptions Options(int wedgeOrder)
+        private static OpenOptions Options(ReadOptions options)
         {
-            if (wedgeOrder != 0 && wedgeOrder != 1) throw new ArgumentOutOfRangeException(nameof(wedgeOrder), "wedgeOrder is 0 or 1");
-            return new OpenOptions { WedgeOrder = (uint)wedgeOrder, Reserved = 0 };
+            if (options == null) throw new ArgumentNullException(nameof(options));
+            if (options.WedgeOrder != 0 && options.WedgeOrder != 1)
+                throw new ArgumentOutOfRangeException(nameof(options), "WedgeOrder is 0 or 1");
+            uint flags = (options.MissingAsNaN ? 1u : 0u) | (options.FileOrder ? 2u : 0u);  // KOVAN_OPEN_*
+            return new OpenOptions { WedgeOrder = (uint)options.WedgeOrder, Reserved = flags };
         }
 
         public void Dispose() { handle.Dispose(); }
@@ -143,6 +224,55 @@ namespace Kovan
         public ReadOnlySpan<long> CellConnectivity { get { return new ReadOnlySpan<long>(Native.kovan_cell_connectivity(Handle), checked((int)CellOffsets[(int)CellCount])); } }
         /// <summary>FRD element number per cell, in file order.</summary>
         public ReadOnlySpan<long> CellIds { get { return new ReadOnlySpan<long>(Native.kovan_cell_ids(Handle), checked((int)CellCount)); } }
+
+        /// <summary>The group number each element record states, per cell.</summary>
+        public ReadOnlySpan<int> CellGroups { get { return new ReadOnlySpan<int>(Native.kovan_cell_groups(Handle), checked((int)CellCount)); } }
+        /// <summary>The material number each element record states, per cell (Materials names them).</summary>
+        public ReadOnlySpan<int> CellMaterials { get { return new ReadOnlySpan<int>(Native.kovan_cell_materials(Handle), checked((int)CellCount)); } }
+
+        /// <summary>The materials the file names, number to name.</summary>
+        public IReadOnlyDictionary<long, string> Materials
+        {
+            get
+            {
+                var materials = new Dictionary<long, string>();
+                for (ulong i = 0, n = Native.kovan_n_materials(Handle); i < n; ++i)
+                {
+                    long number;
+                    IntPtr name;
+                    KovanException.Check(Native.kovan_material_at(Handle, i, out number, out name));
+                    materials[number] = Utf8.Read(name);
+                }
+                return materials;
+            }
+        }
+
+        /// <summary>The header records ("1U": DATE, PGM, VERSION, MAT, ...) in
+        /// file order; the model's heading has the key "".</summary>
+        public IReadOnlyList<KeyValuePair<string, string>> Header
+        {
+            get
+            {
+                var records = new List<KeyValuePair<string, string>>();
+                for (ulong i = 0, n = Native.kovan_n_header_records(Handle); i < n; ++i)
+                {
+                    IntPtr key, value;
+                    KovanException.Check(Native.kovan_header_record_at(Handle, i, out key, out value));
+                    records.Add(new KeyValuePair<string, string>(Utf8.Read(key), Utf8.Read(value)));
+                }
+                return records;
+            }
+        }
+
+        /// <summary>What the file says of step index, without decoding it.</summary>
+        public StepInfo GetStepInfo(int index)
+        {
+            if (index < 0 || index >= StepTimes.Count)
+                throw new ArgumentOutOfRangeException(nameof(index), "step " + index + " of " + StepTimes.Count);
+            StepInfoRecord record;
+            KovanException.Check(Native.kovan_step_info_at(Handle, (ulong)index, out record));
+            return new StepInfo(record);
+        }
 
         public double[] CopyPoints() { return Points.ToArray(); }
 
@@ -204,10 +334,23 @@ namespace Kovan
             for (int i = 0; i < arrays.Length; ++i)
             {
                 var r = records[i];
-                arrays[i] = new ArrayInfo(i, Utf8.Read(r.Name), (long)r.TupleCount, (int)r.ComponentCount, r.Derived != 0);
+                var names = new string[r.ComponentCount];
+                for (uint k = 0; k < r.ComponentCount; ++k)
+                {
+                    IntPtr name;
+                    KovanException.Check(Native.kovan_array_component_name(document.Handle, (ulong)index, (ulong)i, k, out name));
+                    names[k] = Utf8.Read(name);
+                }
+                ulong points;
+                KovanException.Check(Native.kovan_array_points_with_values(document.Handle, (ulong)index, (ulong)i, out points));
+                arrays[i] = new ArrayInfo(i, Utf8.Read(r.Name), (long)r.TupleCount, (int)r.ComponentCount, r.Derived != 0, names, (long)points);
             }
             Arrays = arrays;
+            Info = document.GetStepInfo(index);
         }
+
+        /// <summary>What the file says of the step: analysis, mode, nodal diameter, ...</summary>
+        public StepInfo Info { get; }
 
         public int Index { get; }
         public double Time { get; }

@@ -24,6 +24,7 @@ namespace Kovan
             CheckSize(0, Marshal.SizeOf(typeof(OpenOptions)), "kovan_open_options");
             CheckSize(1, Marshal.SizeOf(typeof(ArrayInfoRecord)), "kovan_array_info");
             CheckSize(2, Marshal.SizeOf(typeof(DiagnosticRecord)), "kovan_diagnostic");
+            CheckSize(4, Marshal.SizeOf(typeof(StepInfoRecord)), "kovan_step_info");
             return new object();
         }
 

@@ -35,6 +35,13 @@ namespace Kovan
         [DllImport(Library)] internal static extern ulong kovan_n_steps(DocumentHandle doc);
         [DllImport(Library)] internal static extern int kovan_step_time(DocumentHandle doc, ulong step, out double time);
         [DllImport(Library)] internal static extern ulong kovan_steps_parsed(DocumentHandle doc);
+        [DllImport(Library)] internal static extern int kovan_step_info_at(DocumentHandle doc, ulong step, out StepInfoRecord record);
+        [DllImport(Library)] internal static extern int* kovan_cell_groups(DocumentHandle doc);
+        [DllImport(Library)] internal static extern int* kovan_cell_materials(DocumentHandle doc);
+        [DllImport(Library)] internal static extern ulong kovan_n_materials(DocumentHandle doc);
+        [DllImport(Library)] internal static extern int kovan_material_at(DocumentHandle doc, ulong index, out long number, out IntPtr name);
+        [DllImport(Library)] internal static extern ulong kovan_n_header_records(DocumentHandle doc);
+        [DllImport(Library)] internal static extern int kovan_header_record_at(DocumentHandle doc, ulong index, out IntPtr key, out IntPtr value);
         [DllImport(Library)] internal static extern ulong kovan_n_diagnostics(DocumentHandle doc);
         [DllImport(Library)] internal static extern int kovan_diagnostic_at(DocumentHandle doc, ulong index, out DiagnosticRecord record);
 
@@ -43,6 +50,8 @@ namespace Kovan
         [DllImport(Library)] internal static extern int kovan_array_info_range(DocumentHandle doc, ulong step, ulong first, ulong count, ArrayInfoRecord* records);
         [DllImport(Library)] internal static extern long kovan_find_array(DocumentHandle doc, ulong step, byte[] name);
         [DllImport(Library)] internal static extern int kovan_array_data(DocumentHandle doc, ulong step, ulong index, out double* values);
+        [DllImport(Library)] internal static extern int kovan_array_component_name(DocumentHandle doc, ulong step, ulong index, uint component, out IntPtr name);
+        [DllImport(Library)] internal static extern int kovan_array_points_with_values(DocumentHandle doc, ulong step, ulong index, out ulong count);
         [DllImport(Library)] internal static extern int kovan_release_step(DocumentHandle doc, ulong step);
 
         [DllImport(Library)] internal static extern int kovan_rewrite_memory(byte* data, ulong size, int format, out IntPtr output, out ulong outputSize);
@@ -57,7 +66,7 @@ namespace Kovan
         [DllImport(Library)] internal static extern int kovan_writer_finish(WriterHandle writer, out IntPtr output, out ulong outputSize);
     }
 
-    // The three records of the interface, laid out as kovan.h lays them out;
+    // The records of the interface, laid out as kovan.h lays them out;
     // their sizes are checked against kovan_struct_size when kovan loads.
     [StructLayout(LayoutKind.Sequential)]
     internal struct OpenOptions
@@ -83,5 +92,24 @@ namespace Kovan
         public long Line;
         public long Expected;
         public long Found;
+    }
+
+    [StructLayout(LayoutKind.Sequential)]
+    internal struct StepInfoRecord
+    {
+        public double Value;
+        public double GeneralisedMass;
+        public double GeneralisedStiffness;
+        public long SetNumber;
+        public long DataSet;
+        public long Increment;
+        public long Step;
+        public long Mode;
+        public long NodalDiameter;
+        public ulong FileIndex;
+        public int Analysis;
+        public uint Flags;
+        public IntPtr ValueText;
+        public IntPtr AnalysisText;
     }
 }

@@ -37,7 +37,9 @@ namespace Kovan.Tests
                 if (process.ExitCode != 0) throw new InvalidOperationException("kovan info failed on " + file);
                 // Mono's JSON reader rounds some numbers to a neighbouring
                 // double: numbers are read as texts and parsed exactly.
-                return JsonValue.Parse(Regex.Replace(output, @"(?<=[:\[,]\s*)(-?[0-9][0-9.eE+-]*)", "\"$1\""));
+                // Texts are passed over whole ("18:08:37" is no number).
+                return JsonValue.Parse(Regex.Replace(output, @"(""(?:[^""\\]|\\.)*"")|(?<=[:\[,]\s*)(-?[0-9][0-9.eE+-]*)",
+                                                     m => m.Groups[1].Success ? m.Value : "\"" + m.Value + "\""));
             }
         }
 
@@ -47,6 +49,8 @@ namespace Kovan.Tests
         }
 
         internal static long Integer(JsonValue value) { return long.Parse((string)value, CultureInfo.InvariantCulture); }
+
+        internal static long? IntegerOrNull(JsonValue value) { return value == null ? (long?)null : Integer(value); }
 
         // The *NODE lines of a CalculiX deck: node number and coordinates.
         internal static SortedDictionary<long, double[]> DeckNodes(string deck)

@@ -29,6 +29,17 @@ namespace Kovan.Tests
                 }
                 Assert.AreEqual(summary["steps"].Count, doc.StepTimes.Count);
                 for (int s = 0; s < doc.StepTimes.Count; ++s) CheckStep(summary["steps"][s], doc.GetStep(s));
+                var materials = doc.Materials;
+                Assert.AreEqual(summary["materials"].Count, materials.Count);
+                foreach (JsonValue material in (JsonArray)summary["materials"])
+                    Assert.AreEqual((string)material["name"], materials[Oracles.Integer(material["number"])]);
+                var header = doc.Header;
+                Assert.AreEqual(summary["header"].Count, header.Count);
+                for (int i = 0; i < header.Count; ++i)
+                {
+                    Assert.AreEqual((string)summary["header"][i]["key"], header[i].Key);
+                    Assert.AreEqual((string)summary["header"][i]["value"], header[i].Value);
+                }
                 var diagnostics = doc.Diagnostics;
                 Assert.AreEqual(summary["diagnostics"].Count, diagnostics.Count);
                 for (int i = 0; i < diagnostics.Count; ++i)
@@ -44,6 +55,15 @@ namespace Kovan.Tests
         private static void CheckStep(JsonValue expected, Step step)
         {
             Assert.AreEqual(Oracles.Number(expected["time"]), step.Time);
+            Assert.AreEqual((string)expected["value_text"], step.Info.ValueText);
+            Assert.AreEqual((string)expected["analysis_text"], step.Info.AnalysisText);
+            Assert.AreEqual(Oracles.IntegerOrNull(expected["analysis"]), (long?)step.Info.Analysis);
+            Assert.AreEqual(Oracles.IntegerOrNull(expected["set_number"]), step.Info.SetNumber);
+            Assert.AreEqual(Oracles.IntegerOrNull(expected["step"]), step.Info.StepNumber);
+            Assert.AreEqual(Oracles.IntegerOrNull(expected["increment"]), step.Info.Increment);
+            Assert.AreEqual(Oracles.IntegerOrNull(expected["mode"]), step.Info.Mode);
+            Assert.AreEqual(Oracles.IntegerOrNull(expected["nodal_diameter"]), step.Info.NodalDiameter);
+            Assert.AreEqual(Oracles.Integer(expected["file_index"]), step.Info.FileIndex);
             Assert.AreEqual(expected["arrays"].Count, step.Arrays.Count);
             for (int i = 0; i < step.Arrays.Count; ++i)
             {
@@ -52,6 +72,8 @@ namespace Kovan.Tests
                 Assert.AreEqual((string)array["name"], info.Name);
                 Assert.AreEqual(Oracles.Integer(array["components"]), info.ComponentCount);
                 Assert.AreEqual((bool)array["derived"], info.Derived);
+                Assert.AreEqual(Oracles.Integer(array["points_with_values"]), info.PointsWithValues);
+                for (int k = 0; k < info.ComponentCount; ++k) Assert.AreEqual((string)array["component_names"][k], info.ComponentNames[k]);
                 ReadOnlySpan<double> values = step.Values(i);
                 for (int k = 0; k < info.ComponentCount; ++k)
                 {
