@@ -69,6 +69,12 @@ def check_mesh(grid, doc):
     assert np.array_equal(vtk_to_numpy(grid.GetCellTypesArray()), doc.cell_types)
     assert np.array_equal(vtk_to_numpy(grid.GetPointData().GetArray("NODE_ID")), doc.node_ids)
     assert np.array_equal(vtk_to_numpy(grid.GetCellData().GetArray("ELEMENT_ID")), doc.cell_ids)
+    assert np.array_equal(vtk_to_numpy(grid.GetCellData().GetArray("GROUP")), doc.cell_groups)
+    assert np.array_equal(vtk_to_numpy(grid.GetCellData().GetArray("MATERIAL")), doc.cell_materials)
+    fields = grid.GetFieldData()
+    names = fields.GetAbstractArray("MATERIAL_NAMES")
+    numbers = fields.GetArray("MATERIAL_NUMBERS")
+    assert {numbers.GetValue(i): names.GetValue(i) for i in range(names.GetNumberOfValues())} == doc.materials
 
 
 def check_step(grid, doc, index, skipped=()):
@@ -80,14 +86,23 @@ def check_step(grid, doc, index, skipped=()):
     names = {point_data.GetArrayName(i) for i in range(point_data.GetNumberOfArrays())}
     assert names == {"NODE_ID"} | (set(step) - set(skipped))
     for name in set(step) - set(skipped):
-        values = vtk_to_numpy(point_data.GetArray(name))
+        array = point_data.GetArray(name)
+        values = vtk_to_numpy(array)
         assert same_bits(values.reshape(step[name].shape), step[name]), name
+        names = [array.GetComponentName(k) for k in range(array.GetNumberOfComponents())]
+        assert names == list(step[name].component_names), name
+    facts = {"MODE": "mode", "NODAL_DIAMETER": "nodal_diameter", "STEP_NUMBER": "step", "INCREMENT": "increment",
+             "SET_NUMBER": "set_number", "ANALYSIS": "analysis"}
+    for field, key in facts.items():
+        array = fields.GetArray(field)
+        assert (None if array is None else array.GetValue(0)) == step.info[key], field
+    assert fields.GetAbstractArray("VALUE_TEXT").GetValue(0) == step.info["value_text"]
 
 
 @pytest.mark.parametrize("path", FILES, ids=lambda p: p.name)
 def test_every_file_reads_as_the_c_interface_reads_it(path):
     reader = open_reader(path)
-    with kovan.open(path) as doc:
+    with kovan.open(path, missing_as_nan=True) as doc:
         assert list(reader.TimestepValues or []) == expected_time_values(doc.steps)
         values = list(reader.TimestepValues or [0.0])
         for index, time in sorted({0: values[0], len(doc.steps) - 1: values[-1]}.items()):
@@ -144,7 +159,7 @@ def same_address(a, b):
 
 def test_equal_step_times_fall_back_to_step_indices(messages):
     path = ROOT / "tests" / "data" / "beam_frequency.frd"
-    with kovan.open(path) as doc:
+    with kovan.open(path, missing_as_nan=True) as doc:
         times = doc.steps
     assert len(set(times)) < len(times)  # two modes of equal frequency
     reader = open_reader(path)
@@ -157,6 +172,25 @@ def test_equal_step_times_fall_back_to_step_indices(messages):
     assert grid.GetFieldData().GetArray("STEP").GetValue(0) == times.index(times[-1])
 
 
+def test_modal_steps_show_their_mode_numbers_and_nodes_without_values_are_nan():
+    modal = open_reader(ROOT / "tests" / "data" / "beam_frequency.frd", TimeMode="Mode")
+    with kovan.open(ROOT / "tests" / "data" / "beam_frequency.frd") as doc:
+        assert list(modal.TimestepValues) == [doc.step_info(i)["mode"] for i in range(len(doc.steps))]
+    grid = shown(modal, 2.0)
+    assert grid.GetFieldData().GetArray("MODE").GetValue(0) == 2
+    # The modes of a cyclic model's nodal diameters repeat: the step index stands in.
+    cyclic = open_reader(ROOT / "tests" / "data" / "cyclic_modal.frd", TimeMode="Mode", FileOrder=1)
+    assert list(cyclic.TimestepValues) == [float(i) for i in range(len(cyclic.TimestepValues))]
+    grid = shown(cyclic, 0.0)
+    assert grid.GetFieldData().GetArray("NODAL_DIAMETER").GetValue(0) == 0
+    path = ROOT / "tests" / "data" / "two_materials.frd"
+    for nan, expected in ((1, True), (0, False)):
+        disp = vtk_to_numpy(shown(open_reader(path, MissingAsNaN=nan), 1.0).GetPointData().GetArray("DISP"))
+        assert np.isnan(disp).any() == expected
+    pv.Delete(modal)
+    pv.Delete(cyclic)
+
+
 def test_a_deselected_array_is_left_out_and_the_others_stay_right():
     path = ROOT / "tests" / "data" / "hex8_static.frd"
     reader = open_reader(path)
@@ -164,7 +198,7 @@ def test_a_deselected_array_is_left_out_and_the_others_stay_right():
     reader.UpdatePipelineInformation()
     assert "STRESS" in reader.PointArrays.Available
     reader.PointArrays = [name for name in reader.PointArrays.Available if name != "STRESS"]
-    with kovan.open(path) as doc:
+    with kovan.open(path, missing_as_nan=True) as doc:
         check_step(shown(reader, 1.0), doc, 1, skipped=("STRESS",))
 
 
@@ -176,7 +210,7 @@ def test_a_growing_file_gains_its_steps_on_reload(tmp_path, messages):
     growing.write_bytes(b"".join(lines[:second_step + 8]))  # cut inside the second step's first block
 
     reader = open_reader(growing)
-    with kovan.open(growing) as doc:
+    with kovan.open(growing, missing_as_nan=True) as doc:
         assert list(reader.TimestepValues) == expected_time_values(doc.steps)
         check_step(shown(reader, reader.TimestepValues[-1]), doc, len(doc.steps) - 1)
     assert "cut off by the end of the file" in messages.GetOutput()
@@ -185,7 +219,7 @@ def test_a_growing_file_gains_its_steps_on_reload(tmp_path, messages):
         out.write(b"".join(lines[second_step + 8:]))
     pv.ReloadFiles(reader)
     reader.UpdatePipelineInformation()
-    with kovan.open(growing) as doc:
+    with kovan.open(growing, missing_as_nan=True) as doc:
         assert list(reader.TimestepValues) == [0.5, 1.0]
         check_step(shown(reader, 1.0), doc, 1)
 

@@ -38,7 +38,10 @@ FrdTimeValues by_step_time(const std::vector<double>& step_times) {
 
 }  // namespace
 
-FrdTimeValues frd_time_values(const std::vector<double>& step_times, int mode) {
+FrdTimeValues frd_time_values(const std::vector<double>& step_times, const std::vector<double>& step_modes, int mode) {
+    if (mode == FRD_TIME_MODE) {
+        return increase_strictly(step_modes) ? by_step_time(step_modes) : by_index(step_modes.size());
+    }
     bool use_times = mode == FRD_TIME_STEP_TIME || (mode == FRD_TIME_AUTO && increase_strictly(step_times));
     return use_times ? by_step_time(step_times) : by_index(step_times.size());
 }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-enum FrdTimeMode { FRD_TIME_AUTO = 0, FRD_TIME_STEP_TIME = 1, FRD_TIME_STEP_INDEX = 2 };
+enum FrdTimeMode { FRD_TIME_AUTO = 0, FRD_TIME_STEP_TIME = 1, FRD_TIME_STEP_INDEX = 2, FRD_TIME_MODE = 3 };
 
 struct FrdTimeValues {
     std::vector<double> values;   // strictly increasing
@@ -20,7 +20,10 @@ struct FrdTimeValues {
 
 // Auto takes the step times when they increase strictly, the indices otherwise.
 // Step time keeps the first step of each repeated time and leaves NaN times out.
-FrdTimeValues frd_time_values(const std::vector<double>& step_times, int mode);
+// Mode takes the steps' mode numbers (NaN where a step states none) when
+// they increase strictly, as those of one modal analysis do, the indices
+// otherwise (the modes of a cyclic model's nodal diameters repeat).
+FrdTimeValues frd_time_values(const std::vector<double>& step_times, const std::vector<double>& step_modes, int mode);
 
 // The position of the value shown at a requested time: the last value not
 // after it, the first before every value (0 when there are none).

@@ -1,6 +1,7 @@
 #include "kovan_arrays.h"
 
 #include <vtkDoubleArray.h>
+#include <vtkTypeInt32Array.h>
 #include <vtkTypeInt64Array.h>
 #include <vtkUnsignedCharArray.h>
 
@@ -88,6 +89,10 @@ vtkSmartPointer<vtkDoubleArray> view_doubles(const KovanDocument& doc, const dou
 
 vtkSmartPointer<vtkTypeInt64Array> view_int64s(const KovanDocument& doc, const int64_t* values, vtkIdType n_values) {
     return view_of<vtkTypeInt64Array>(doc, values, n_values, 1);
+}
+
+vtkSmartPointer<vtkTypeInt32Array> view_int32s(const KovanDocument& doc, const int32_t* values, vtkIdType n_values) {
+    return view_of<vtkTypeInt32Array>(doc, values, n_values, 1);
 }
 
 vtkSmartPointer<vtkUnsignedCharArray> view_bytes(const KovanDocument& doc, const uint8_t* values, vtkIdType n_values) {

@@ -15,6 +15,7 @@
 #include <memory>
 
 class vtkDoubleArray;
+class vtkTypeInt32Array;
 class vtkTypeInt64Array;
 class vtkUnsignedCharArray;
 
@@ -40,6 +41,7 @@ vtkSmartPointer<vtkDoubleArray> view_doubles(const KovanDocument& doc, const dou
 vtkSmartPointer<vtkDoubleArray> view_step_doubles(const KovanStep& step, const double* values, vtkIdType n_tuples,
                                                   int n_components);
 vtkSmartPointer<vtkTypeInt64Array> view_int64s(const KovanDocument& doc, const int64_t* values, vtkIdType n_values);
+vtkSmartPointer<vtkTypeInt32Array> view_int32s(const KovanDocument& doc, const int32_t* values, vtkIdType n_values);
 vtkSmartPointer<vtkUnsignedCharArray> view_bytes(const KovanDocument& doc, const uint8_t* values, vtkIdType n_values);
 
 #endif

@@ -16,6 +16,8 @@
 #include <vtkPointData.h>
 #include <vtkPoints.h>
 #include <vtkStreamingDemandDrivenPipeline.h>
+#include <vtkStringArray.h>
+#include <vtkTypeInt32Array.h>
 #include <vtkTypeInt64Array.h>
 #include <vtkUnsignedCharArray.h>
 #include <vtkUnstructuredGrid.h>
@@ -23,6 +25,7 @@
 #include <kovan.h>
 
 #include <filesystem>
+#include <limits>
 #include <fstream>
 #include <string>
 #include <unordered_map>
@@ -69,15 +72,13 @@ bool starts_like_frd(const char* path) {
     return frd;
 }
 
-// Component names where the layout is known: vectors, and symmetric tensors in
-// FRD's order, which is VTK's.
-void name_components(vtkDataArray* array) {
-    static const char* const vector[] = {"X", "Y", "Z"};
-    static const char* const tensor[] = {"XX", "YY", "ZZ", "XY", "YZ", "XZ"};
-    int n = array->GetNumberOfComponents();
-    const char* const* names = n == 3 ? vector : n == 6 ? tensor : nullptr;
-    for (int k = 0; names != nullptr && k < n; ++k) {
-        array->SetComponentName(k, names[k]);
+// The component names the file gives (kovan's where it gives none).
+void name_components(kovan_document* doc, uint64_t step, uint64_t index, vtkDataArray* array) {
+    for (int k = 0; k < array->GetNumberOfComponents(); ++k) {
+        const char* name = nullptr;
+        if (kovan_array_component_name(doc, step, index, static_cast<uint32_t>(k), &name) == KOVAN_OK) {
+            array->SetComponentName(k, name);
+        }
     }
 }
 
@@ -89,15 +90,57 @@ void add_field_value(vtkFieldData* fields, const char* name, Value value) {
     fields->AddArray(array);
 }
 
+// What the file states of the step, as field data: only what it states.
+void add_step_facts(vtkFieldData* fields, kovan_document* doc, uint64_t step) {
+    kovan_step_info info{};
+    if (kovan_step_info_at(doc, step, &info) != KOVAN_OK) return;
+    const auto add_integer = [&](uint32_t flag, const char* name, int64_t value) {
+        if ((info.flags & flag) != 0) add_field_value<vtkTypeInt64Array>(fields, name, static_cast<vtkTypeInt64>(value));
+    };
+    add_integer(KOVAN_STEP_HAS_SET_NUMBER, "SET_NUMBER", info.set_number);
+    add_integer(KOVAN_STEP_HAS_STEP, "DATA_SET", info.data_set);
+    add_integer(KOVAN_STEP_HAS_STEP, "INCREMENT", info.increment);
+    add_integer(KOVAN_STEP_HAS_STEP, "STEP_NUMBER", info.step);
+    add_integer(KOVAN_STEP_HAS_MODE, "MODE", info.mode);
+    add_integer(KOVAN_STEP_HAS_NODAL_DIAMETER, "NODAL_DIAMETER", info.nodal_diameter);
+    if (info.flags & KOVAN_STEP_HAS_GENERALISED_MASS) add_field_value<vtkDoubleArray>(fields, "GENERALISED_MASS", info.generalised_mass);
+    if (info.flags & KOVAN_STEP_HAS_GENERALISED_STIFFNESS) {
+        add_field_value<vtkDoubleArray>(fields, "GENERALISED_STIFFNESS", info.generalised_stiffness);
+    }
+    if (info.analysis >= 0) add_field_value<vtkTypeInt64Array>(fields, "ANALYSIS", static_cast<vtkTypeInt64>(info.analysis));
+    if (info.analysis_text[0] != '\0') add_field_value<vtkStringArray>(fields, "ANALYSIS_TEXT", info.analysis_text);
+    add_field_value<vtkStringArray>(fields, "VALUE_TEXT", info.value_text);
+    add_field_value<vtkTypeInt64Array>(fields, "FILE_INDEX", static_cast<vtkTypeInt64>(info.file_index));
+}
+
+// The materials the file names, as two field arrays of one length.
+void add_materials(vtkFieldData* fields, kovan_document* doc) {
+    vtkNew<vtkTypeInt64Array> numbers;
+    numbers->SetName("MATERIAL_NUMBERS");
+    vtkNew<vtkStringArray> names;
+    names->SetName("MATERIAL_NAMES");
+    for (uint64_t i = 0; i < kovan_n_materials(doc); ++i) {
+        int64_t number = 0;
+        const char* name = nullptr;
+        if (kovan_material_at(doc, i, &number, &name) != KOVAN_OK) continue;
+        numbers->InsertNextValue(number);
+        names->InsertNextValue(name);
+    }
+    fields->AddArray(numbers);
+    fields->AddArray(names);
+}
+
 }  // namespace
 
 struct vtkFRDReader::Internals {
     KovanDocument Document;
     std::string OpenedPath;
     int OpenedWedgeOrder = -1;
+    uint32_t OpenedFlags = 0;
     FileStamp Stamp;
     bool ReloadRequested = false;
     std::vector<double> StepTimes;
+    std::vector<double> StepModes;  // NaN where a step states no mode
     FrdTimeValues Times;
     vtkSmartPointer<vtkUnstructuredGrid> Mesh;
     vtkNew<vtkDataArraySelection> Selection;
@@ -132,6 +175,8 @@ void vtkFRDReader::PrintSelf(ostream& os, vtkIndent indent) {
     os << indent << "FileName: " << (this->FileName ? this->FileName : "(none)") << "\n";
     os << indent << "TimeMode: " << this->TimeMode << "\n";
     os << indent << "WedgeOrder: " << this->WedgeOrder << "\n";
+    os << indent << "MissingAsNaN: " << this->MissingAsNaN << "\n";
+    os << indent << "FileOrder: " << this->FileOrder << "\n";
 }
 
 vtkDataArraySelection* vtkFRDReader::GetPointDataArraySelection() { return this->Internal->Selection; }
@@ -168,8 +213,11 @@ bool vtkFRDReader::OpenIfChanged(vtkDataObject* output) {
         return false;
     }
     FileStamp stamp = stamp_of(this->FileName);
-    if (in.Document && !in.ReloadRequested && in.OpenedPath == this->FileName &&
-        in.OpenedWedgeOrder == this->WedgeOrder && in.Stamp == stamp) {
+    const uint32_t flags = (this->MissingAsNaN ? uint32_t{KOVAN_OPEN_MISSING_AS_NAN} : 0u) |
+                           (this->FileOrder ? uint32_t{KOVAN_OPEN_FILE_ORDER} : 0u);
+    const bool same_reading = in.OpenedPath == this->FileName && in.OpenedWedgeOrder == this->WedgeOrder &&
+                              in.OpenedFlags == flags;
+    if (in.Document && !in.ReloadRequested && same_reading && in.Stamp == stamp) {
         return true;
     }
     in.ReloadRequested = false;
@@ -183,15 +231,16 @@ bool vtkFRDReader::OpenIfChanged(vtkDataObject* output) {
     if (output != nullptr) output->Initialize();
     // The same file, read before: only what it gained is read.
     KovanDocument before;
-    if (in.Document && in.OpenedPath == this->FileName && in.OpenedWedgeOrder == this->WedgeOrder) {
+    if (in.Document && same_reading) {
         before = std::move(in.Document);
     }
     in.Document.reset();
     in.Mesh = nullptr;
     in.StepTimes.clear();
+    in.StepModes.clear();
     in.ShownSteps.clear();
 
-    kovan_open_options options{static_cast<uint32_t>(this->WedgeOrder), 0};
+    kovan_open_options options{static_cast<uint32_t>(this->WedgeOrder), flags};
     kovan_document* doc = nullptr;
     this->UpdateProgress(0.0);
     kovan_status status = before ? kovan_reopen(before.get(), &doc) : kovan_open_ex(this->FileName, &options, &doc);
@@ -204,10 +253,16 @@ bool vtkFRDReader::OpenIfChanged(vtkDataObject* output) {
     in.Document = adopt_document(doc);
     in.OpenedPath = this->FileName;
     in.OpenedWedgeOrder = this->WedgeOrder;
+    in.OpenedFlags = flags;
     in.Stamp = stamp;
     in.StepTimes.resize(kovan_n_steps(doc));
+    in.StepModes.assign(in.StepTimes.size(), std::numeric_limits<double>::quiet_NaN());
     for (uint64_t step = 0; step < in.StepTimes.size(); ++step) {
         kovan_step_time(doc, step, &in.StepTimes[step]);
+        kovan_step_info info{};
+        if (kovan_step_info_at(doc, step, &info) == KOVAN_OK && (info.flags & KOVAN_STEP_HAS_MODE) != 0) {
+            in.StepModes[step] = static_cast<double>(info.mode);
+        }
     }
     if (!this->ReportDiagnostics()) {
         in.Document.reset();
@@ -275,6 +330,13 @@ void vtkFRDReader::BuildMesh() {
     auto cell_ids = view_int64s(doc, kovan_cell_ids(doc.get()), n_cells);
     cell_ids->SetName("ELEMENT_ID");
     mesh->GetCellData()->AddArray(cell_ids);
+    auto groups = view_int32s(doc, kovan_cell_groups(doc.get()), n_cells);
+    groups->SetName("GROUP");
+    mesh->GetCellData()->AddArray(groups);
+    auto materials = view_int32s(doc, kovan_cell_materials(doc.get()), n_cells);
+    materials->SetName("MATERIAL");
+    mesh->GetCellData()->AddArray(materials);
+    add_materials(mesh->GetFieldData(), doc.get());
     this->Internal->Mesh = mesh;
 }
 
@@ -286,7 +348,7 @@ int vtkFRDReader::RequestInformation(vtkInformation*, vtkInformationVector**, vt
         return 0;
     }
     Internals& in = *this->Internal;
-    in.Times = frd_time_values(in.StepTimes, this->TimeMode);
+    in.Times = frd_time_values(in.StepTimes, in.StepModes, this->TimeMode);
     if (in.Times.unreachable_steps > 0) {
         vtkWarningMacro(<< this->FileName << ": " << in.Times.unreachable_steps
                         << " steps repeat an earlier step's time or have none, and cannot be shown by "
@@ -338,7 +400,7 @@ bool vtkFRDReader::AddStepArrays(vtkUnstructuredGrid* output, const KovanStep& h
         auto view = view_step_doubles(held, values, static_cast<vtkIdType>(array.n_tuples),
                                       static_cast<int>(array.n_components));
         view->SetName(array.name);
-        name_components(view);
+        name_components(doc, step, i, view);
         output->GetPointData()->AddArray(view);
     }
     return true;
@@ -379,6 +441,7 @@ int vtkFRDReader::RequestData(vtkInformation*, vtkInformationVector**, vtkInform
     }
     add_field_value<vtkDoubleArray>(output->GetFieldData(), "TIME", in.StepTimes[step]);
     add_field_value<vtkTypeInt64Array>(output->GetFieldData(), "STEP", static_cast<vtkTypeInt64>(step));
+    add_step_facts(output->GetFieldData(), in.Document.get(), step);
     this->UpdateProgress(0.0);
     const bool added = this->AddStepArrays(output, held);
     this->UpdateProgress(1.0);

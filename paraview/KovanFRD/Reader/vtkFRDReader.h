@@ -9,10 +9,14 @@
  * points, cells and arrays are views of kovan's storage, not copies.
  *
  * Output: an unstructured grid with point data NODE_ID and cell data
- * ELEMENT_ID (the FRD numbers), the step's arrays as point data (derived
- * stress and strain arrays included, those switched off in the point array
- * selection left out), and field data TIME (the step's own time) and STEP (its
- * index).
+ * ELEMENT_ID (the FRD numbers), GROUP and MATERIAL (the numbers each element
+ * record states), the step's arrays as point data with the file's component
+ * names (derived stress and strain arrays included, those switched off in the
+ * point array selection left out), and field data TIME (the step's own time),
+ * STEP (its index), what the file states of the step (ANALYSIS,
+ * ANALYSIS_TEXT, VALUE_TEXT, SET_NUMBER, DATA_SET, INCREMENT, STEP_NUMBER,
+ * MODE, NODAL_DIAMETER, GENERALISED_MASS, GENERALISED_STIFFNESS, FILE_INDEX)
+ * and MATERIAL_NUMBERS with MATERIAL_NAMES.
  *
  * A file that has grown or changed on disk is read again on the next update
  * after Reload() or after the reader is modified: of a file that only grew,
@@ -43,10 +47,11 @@ public:
     enum TimeModes {
         TIME_MODE_AUTO = 0,       // step times when they increase strictly, step indices otherwise
         TIME_MODE_STEP_TIME = 1,  // step times; a repeated time shows its first step only
-        TIME_MODE_STEP_INDEX = 2  // 0, 1, 2, ... per step
+        TIME_MODE_STEP_INDEX = 2, // 0, 1, 2, ... per step
+        TIME_MODE_MODE = 3        // mode numbers of modal steps when they increase strictly, step indices otherwise
     };
     /** What the pipeline's time values are (default TIME_MODE_AUTO). */
-    vtkSetClampMacro(TimeMode, int, TIME_MODE_AUTO, TIME_MODE_STEP_INDEX);
+    vtkSetClampMacro(TimeMode, int, TIME_MODE_AUTO, TIME_MODE_MODE);
     vtkGetMacro(TimeMode, int);
 
     /**
@@ -55,6 +60,17 @@ public:
      */
     vtkSetClampMacro(WedgeOrder, int, 0, 1);
     vtkGetMacro(WedgeOrder, int);
+
+    /**
+     * 1 (default): points a result block gives no value (results written
+     * for a node set) read NaN, and show as such; 0: they read 0.
+     */
+    vtkSetClampMacro(MissingAsNaN, int, 0, 1);
+    vtkGetMacro(MissingAsNaN, int);
+
+    /** 1: steps in the order the file names them; 0 (default): by time. */
+    vtkSetClampMacro(FileOrder, int, 0, 1);
+    vtkGetMacro(FileOrder, int);
 
     /**
      * The point arrays that go to the output. Names appear as the steps that
@@ -93,6 +109,8 @@ protected:
     char* FileName = nullptr;
     int TimeMode = TIME_MODE_AUTO;
     int WedgeOrder = 1;
+    int MissingAsNaN = 1;
+    int FileOrder = 0;
 
 private:
     vtkFRDReader(const vtkFRDReader&) = delete;
