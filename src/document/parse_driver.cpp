@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 #include <unordered_map>
 #include <string>
 #include <vector>
