@@ -196,6 +196,23 @@ namespace Kovan.Tests
             }
         }
 
+        // two_materials.frd holds results of the node set OUTER only.
+        [Test]
+        public void PointsWithoutAValueReadNaNOnRequest()
+        {
+            string file = Path.Combine(Oracles.DataDir, "two_materials.frd");
+            using (var doc = Document.Open(file, new ReadOptions { MissingAsNaN = true }))
+            {
+                Step step = doc.GetStep(0);
+                ArrayInfo disp = step.Arrays[step.FindArray("DISP")];
+                ReadOnlySpan<double> values = step.Values("DISP");
+                long missing = 0;
+                for (int p = 0; p < doc.PointCount; ++p) missing += double.IsNaN(values[3 * p]) ? 1 : 0;
+                Assert.Greater(missing, 0);
+                Assert.AreEqual(doc.PointCount - disp.PointsWithValues, missing);
+            }
+        }
+
         [Test]
         public void Utf8PathsOpenTheirFile()
         {
