@@ -102,9 +102,12 @@ class Array(np.ndarray):
     component_names: Tuple[str, ...] = ()
     points_with_values: int = 0
 
-    def __array_wrap__(self, result, context=None, return_scalar=False):  # results of ufuncs are plain arrays
+    def __array_wrap__(self, result, context=None, return_scalar=False):  # results of ufuncs are plain
         result = np.asarray(result)
-        return result[()] if return_scalar else result
+        return result[()] if return_scalar or result.ndim == 0 else result
+
+    def __getitem__(self, key):  # and so are its parts: a column has no component names
+        return np.asarray(self)[key]
 
 
 def _named_array(values: np.ndarray, names: Tuple[str, ...], points: int) -> Array:
