@@ -327,8 +327,9 @@ KOVAN_API kovan_status kovan_material_at(const kovan_document* doc, uint64_t ind
 /* The user header records ("1U": USER, DATE, PGM, VERSION, MAT, ...), in
  * file order. */
 KOVAN_API uint64_t kovan_n_header_records(const kovan_document* doc);
-/* Key ("DATE") and value ("08.december.2026", blanks around it removed) of
- * one header record, owned by the document. Returns KOVAN_OK; KOVAN_ERR_ARG
+/* Key ("DATE"; "" for the model's heading, whose text is the value) and
+ * value ("08.december.2026", blanks around it removed) of one header
+ * record, owned by the document. Returns KOVAN_OK; KOVAN_ERR_ARG
  * (null doc, key or value); KOVAN_ERR_RANGE (index not below
  * kovan_n_header_records). */
 KOVAN_API kovan_status kovan_header_record_at(const kovan_document* doc, uint64_t index, const char** key,
