@@ -31,11 +31,21 @@ class StepInfo(ctypes.Structure):
                 ("analysis_text", ctypes.c_char_p)]
 
 
+# kovan_source: bytes read through the caller's functions.
+READ_AT = ctypes.CFUNCTYPE(ctypes.c_int64, ctypes.c_void_p, ctypes.c_uint64, ctypes.c_void_p, ctypes.c_uint64)
+SIZE = ctypes.CFUNCTYPE(ctypes.c_uint64, ctypes.c_void_p)
+RELEASE = ctypes.CFUNCTYPE(None, ctypes.c_void_p)
+
+
+class Source(ctypes.Structure):
+    _fields_ = [("read_at", READ_AT), ("size", SIZE), ("release", RELEASE), ("context", ctypes.c_void_p)]
+
+
 # kovan_open_options.reserved holds these flags.
 OPEN_MISSING_AS_NAN = 1
 OPEN_FILE_ORDER = 2
 
-_RECORDS = {0: OpenOptions, 1: ArrayInfo, 2: Diagnostic, 4: StepInfo}
+_RECORDS = {0: OpenOptions, 1: ArrayInfo, 2: Diagnostic, 3: Source, 4: StepInfo}
 
 _u8p = ctypes.POINTER(ctypes.c_uint8)
 _i64p = ctypes.POINTER(ctypes.c_int64)
@@ -53,6 +63,7 @@ _SIGNATURES = {
     "kovan_open_ex": (_status, [ctypes.c_char_p, ctypes.POINTER(OpenOptions), ctypes.POINTER(_doc)]),
     "kovan_open_memory": (_status, [ctypes.c_void_p, ctypes.c_uint64, ctypes.POINTER(OpenOptions),
                                     ctypes.POINTER(_doc)]),
+    "kovan_open_source": (_status, [ctypes.POINTER(Source), ctypes.POINTER(OpenOptions), ctypes.POINTER(_doc)]),
     "kovan_reopen": (_status, [_doc, ctypes.POINTER(_doc)]),
     "kovan_close": (None, [_doc]),
     "kovan_n_points": (ctypes.c_uint64, [_doc]),

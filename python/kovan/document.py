@@ -10,10 +10,12 @@ import numpy as np
 
 from ._lib import OPEN_FILE_ORDER, OPEN_MISSING_AS_NAN, ArrayInfo, Diagnostic, OpenOptions, StepInfo, lib
 from .errors import check
+from .file_source import FileObjectSource, is_file_object
 
 PathType = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 
 
+INCOMPLETE_BLOCK = 3  # the diagnostic kind of a block the end of the text cuts off
 NOT_FRD = 4  # the diagnostic kind of a text in which no line is an FRD line
 
 
@@ -48,8 +50,9 @@ class DiagnosticRecord(NamedTuple):
 class _Handle:
     """Owns one open document; it is closed when the last Document, Step or array using it is gone."""
 
-    def __init__(self, pointer: int):
+    def __init__(self, pointer: int, source=None):
         self.pointer = pointer
+        self.source = source  # a FileObjectSource kovan reads through, kept alive as long as the document
 
     def __del__(self):
         if self.pointer:
@@ -226,15 +229,24 @@ class Document:
     kovan's memory and stay valid after close()."""
 
     def __init__(self, path: PathType, wedge_order: int = 1, missing_as_nan: bool = False, file_order: bool = False):
-        """Opens the FRD file at `path` (str, bytes or os.PathLike). wedge_order
-        1, the default, turns wedges to VTK's orientation; 0 keeps FRD's order.
+        """Opens the FRD file at `path` (str, bytes or os.PathLike), or one read
+        through a readable, seekable binary file object (an open file,
+        io.BytesIO, an fsspec file of local or remote storage), which kovan
+        reads where it needs to and never whole; the object must stay open
+        while the document is used. wedge_order 1, the default, turns wedges
+        to VTK's orientation; 0 keeps FRD's order.
         missing_as_nan makes the points a result block gives no value (output
         for a node set) NaN instead of 0.0; file_order numbers the steps in
         the order the file names them instead of by time."""
-        if not isinstance(path, (str, bytes, os.PathLike)):
-            raise TypeError(f"a path is str, bytes or os.PathLike, not {type(path).__name__}; "
-                            "FRD text in memory opens with kovan.open_bytes()")
         options, pointer = _options(wedge_order, missing_as_nan, file_order), ctypes.c_void_p()
+        if is_file_object(path):
+            source = FileObjectSource(path)
+            check(lib.kovan_open_source(ctypes.byref(source.record), ctypes.byref(options), ctypes.byref(pointer)))
+            self._adopt(pointer.value, repr(path), source)
+            return
+        if not isinstance(path, (str, bytes, os.PathLike)):
+            raise TypeError(f"a path is str, bytes, os.PathLike or a binary file object, not {type(path).__name__}; "
+                            "FRD text in memory opens with kovan.open_bytes()")
         check(lib.kovan_open_ex(os.fsencode(path), ctypes.byref(options), ctypes.byref(pointer)))
         self._adopt(pointer.value, os.fsdecode(path))
 
@@ -249,9 +261,9 @@ class Document:
         document._adopt(pointer.value, "<bytes>")
         return document
 
-    def _adopt(self, pointer: int, source: str) -> None:
-        self._handle = _Handle(pointer)
-        self.source = source  # the path, or "<bytes>"
+    def _adopt(self, pointer: int, source: str, reader=None) -> None:
+        self._handle = _Handle(pointer, reader)
+        self.source = source  # the path, "<bytes>", or the file object's repr
         self._steps: Dict[int, Step] = {}
         self._leases: "weakref.WeakValueDictionary[int, _Lease]" = weakref.WeakValueDictionary()
         self.steps: List[float] = self._read_times()  # step times, ascending
@@ -416,9 +428,10 @@ class Document:
         solver's grown file: only what was appended is read, and the mesh is
         shared. This document stays as it was."""
         pointer = ctypes.c_void_p()
-        check(lib.kovan_reopen(self._live().pointer, ctypes.byref(pointer)))
+        handle = self._live()
+        check(lib.kovan_reopen(handle.pointer, ctypes.byref(pointer)))
         document = Document.__new__(Document)
-        document._adopt(pointer.value, self.source)
+        document._adopt(pointer.value, self.source, handle.source)
         return document
 
     def decoded_steps(self, jobs: Optional[int] = None) -> Iterator[Step]:
@@ -475,8 +488,8 @@ class Document:
 
 def open(path: PathType, wedge_order: int = 1, missing_as_nan: bool = False,  # noqa: A001 - as the builtin
          file_order: bool = False) -> Document:
-    """Opens the FRD file at `path` (str, bytes or os.PathLike); the options
-    are Document's."""
+    """Opens the FRD file at `path` (str, bytes or os.PathLike) or read through
+    a binary file object; the options are Document's."""
     return Document(path, wedge_order, missing_as_nan, file_order)
 
 

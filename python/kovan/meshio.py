@@ -2,6 +2,7 @@
 
     import kovan.meshio
     mesh = meshio.read("result.frd")           # the mesh with the last step's point data
+    mesh = kovan.meshio.read("result.frd", step=0)   # any step
     meshio.write("out.frd", mesh)              # through kovan's Writer (binary-float)
 
 Point data NODE_ID and cell data ELEMENT_ID carry the FRD numbers; a mesh
@@ -9,6 +10,7 @@ written with them keeps them. Cell data MATERIAL and GROUP are the numbers
 each element record states (kovan.Document.materials names the materials).
 """
 
+import warnings
 from typing import Dict, List, Tuple
 
 import meshio
@@ -16,7 +18,7 @@ import numpy as np
 from meshio._mesh import topological_dimension
 from meshio._vtk_common import meshio_to_vtk_type, vtk_to_meshio_type
 
-from .document import NOT_FRD, Document, PathType, diagnostic_description
+from .document import INCOMPLETE_BLOCK, NOT_FRD, Document, PathType, diagnostic_description
 from .writing import FormatType, Writer
 
 
@@ -38,16 +40,27 @@ def _per_block(values: np.ndarray, block_ids: List[np.ndarray]) -> List[np.ndarr
     return [np.array(part) for part in np.split(values, ends[:-1])] if block_ids else []
 
 
-def read(filename: PathType, missing_as_nan: bool = False) -> meshio.Mesh:
-    """The FRD file's mesh with its last step's arrays as point data (copies).
-    missing_as_nan: points the file gives no value read NaN instead of 0.0."""
+def _warn_of_cut_blocks(doc: Document) -> None:
+    for d in doc.diagnostics:
+        if d.kind == INCOMPLETE_BLOCK:
+            warnings.warn(f"{doc.source}: the block at line {d.line} is cut off by the end of the file "
+                          f"({d.found} of {d.expected} records; the file may still be being written) and is "
+                          "left out", stacklevel=3)
+
+
+def read(filename: PathType, missing_as_nan: bool = False, step: int = -1) -> meshio.Mesh:
+    """The FRD file's mesh with the arrays of step `step` (default the last;
+    negative counts from the end) as point data (copies). missing_as_nan:
+    points the file gives no value read NaN instead of 0.0. A block the end
+    of the file cuts off is left out with a warning."""
     with Document(filename, missing_as_nan=missing_as_nan) as doc:
         if any(d.kind == NOT_FRD for d in doc.diagnostics):
             raise meshio.ReadError(f"{doc.source}: {diagnostic_description(NOT_FRD)}")
+        _warn_of_cut_blocks(doc)
         blocks, block_ids = cell_blocks(doc)
         point_data: Dict[str, np.ndarray] = {"NODE_ID": np.array(doc.node_ids)}
         if doc.steps:
-            point_data.update({name: np.array(values) for name, values in doc.step(-1).items()})
+            point_data.update({name: np.array(values) for name, values in doc.step(step).items()})
         cell_data = {"ELEMENT_ID": block_ids, "MATERIAL": _per_block(doc.cell_materials, block_ids),
                      "GROUP": _per_block(doc.cell_groups, block_ids)}
         return meshio.Mesh(np.array(doc.points), blocks, point_data=point_data, cell_data=cell_data)

@@ -2,6 +2,7 @@
 
 import ctypes
 import gc
+import io
 import json
 import os
 import subprocess
@@ -245,6 +246,16 @@ def test_every_solid_cell_has_positive_volume_in_vtk(name):
         assert len(volumes) == doc.n_cells and (volumes > 0).all(), volumes
 
 
+def test_preview_without_a_display_says_how_to_run_it(tmp_path, monkeypatch, capsys):
+    pytest.importorskip("vtk")
+    from kovan.__main__ import main
+    monkeypatch.delenv("DISPLAY", raising=False)
+    monkeypatch.setattr("sys.platform", "linux")
+    assert main(["preview", str(SAMPLE), "--array", "DISP", "-o", str(tmp_path / "p.png")]) == 1
+    message = capsys.readouterr().err
+    assert "xvfb-run" in message and len(message.strip().splitlines()) == 1
+
+
 def test_preview_renders_a_picture(tmp_path):
     vtk = pytest.importorskip("vtk")
     if os.name != "nt" and not os.environ.get("DISPLAY"):
@@ -258,7 +269,14 @@ def test_preview_renders_a_picture(tmp_path):
     reader.SetFileName(str(out))
     reader.Update()
     pixels = numpy_support.vtk_to_numpy(reader.GetOutput().GetPointData().GetScalars())
-    assert len(np.unique(pixels.reshape(len(pixels), -1)[:, :3], axis=0)) > 20  # a picture, not a blank
+    rgb = pixels.reshape(len(pixels), -1)[:, :3].astype(int)
+    assert len(np.unique(rgb, axis=0)) > 20  # a picture, not a blank
+    from kovan.preview import _blue_to_red
+    table = _blue_to_red((0.0, 1.0))
+    low, high = [0.0] * 3, [0.0] * 3
+    table.GetColor(0.0, low)
+    table.GetColor(1.0, high)
+    assert low == pytest.approx([0.0, 0.0, 1.0], abs=0.01) and high == pytest.approx([1.0, 0.0, 0.0], abs=0.01)
 
 
 @pytest.mark.skipif(not os.environ.get("KOVAN_TOOL"), reason="compares with the kovan tool, KOVAN_TOOL")
@@ -287,3 +305,47 @@ def test_nodes_without_a_value_read_nan_on_request():
         assert np.isnan(nans.step(0)["STRESS_Mises"][missing]).all()
     with kovan.open(DATA / "cyclic_modal.frd", file_order=True) as doc:
         assert [doc.step_info(i)["file_index"] for i in range(len(doc.steps))] == list(range(len(doc.steps)))
+
+
+class _CountingReader(io.BytesIO):
+    """A file object that counts what is read through it."""
+
+    def __init__(self, data):
+        super().__init__(data)
+        self.reads = []
+
+    def readinto(self, buffer):
+        got = super().readinto(buffer)
+        self.reads.append(got)
+        return got
+
+
+def test_a_file_object_reads_as_its_path_reading_only_windows_of_it():
+    points = np.random.default_rng(3).random((30000, 3))
+    with kovan.Writer("ascii-long") as writer:
+        writer.set_nodes(points)
+        writer.set_cells(np.array([], np.uint8), np.array([0]), np.array([], np.int64))
+        for step in range(1, 6):
+            writer.begin_step(step, float(step))
+            writer.add_array("DISP", points * step)
+        data = writer.finish()
+    reader = _CountingReader(data)
+    with kovan.open(reader) as doc, kovan.open_bytes(data) as whole:
+        assert len(doc.steps) == len(whole.steps) == 5
+        for index in range(5):
+            assert np.array_equal(doc.step(index)["DISP"].view(np.uint64), whole.step(index)["DISP"].view(np.uint64))
+    assert 0 < max(reader.reads) < len(data)  # read a window at a time, never whole
+    with open(DATA / "cyclic_modal.frd", "rb") as file, kovan.open(file, file_order=True) as doc:
+        assert doc.step_info(0)["nodal_diameter"] == 0 and len(doc.step(0)["DISP"]) == doc.n_points
+    with pytest.raises(kovan.KovanIOError):
+        kovan.open(io.StringIO("    1C\n"))  # text, not bytes: the read fails
+
+
+def test_fsspec_files_are_sources():
+    fsspec = pytest.importorskip("fsspec")
+    data = (DATA / "hex8_static.frd").read_bytes()
+    with fsspec.open("memory://run.frd", "wb") as out:
+        out.write(data)
+    with fsspec.open("memory://run.frd", "rb") as file, kovan.open(file) as doc, kovan.open_bytes(data) as whole:
+        assert np.array_equal(doc.points, whole.points)
+        assert np.array_equal(doc.step(-1)["STRESS_Mises"], whole.step(-1)["STRESS_Mises"])

@@ -63,6 +63,19 @@ def test_meshio_refuses_a_text_that_is_not_frd_and_reads_an_empty_file(tmp_path)
     assert kovan.cell_type_description(12) == "8-node hexahedron (CalculiX type 1)"
 
 
+def test_meshio_reads_any_step_and_warns_of_a_cut_off_block(tmp_path):
+    path = ROOT / "tests" / "data" / "beam_frequency.frd"
+    with kovan.open(path) as doc:
+        for index in (0, 2, -1):
+            mesh = kovan.meshio.read(path, step=index)
+            assert same_bits(mesh.point_data["DISP"], doc.step(index)["DISP"])
+    data = path.read_bytes()
+    (tmp_path / "running.frd").write_bytes(data[:data.rindex(b"\n -3") - 200])  # the last block cut off
+    with pytest.warns(UserWarning, match="cut off by the end of the file"):
+        mesh = kovan.meshio.read(tmp_path / "running.frd")
+    assert set(mesh.point_data) == {"NODE_ID"}  # the last step's one block is the one cut off
+
+
 @pytest.mark.parametrize("name", ["cantilever.frd", "beam_frequency.frd"])
 def test_one_xdmf_series_holds_every_step(name, tmp_path):
     path = ROOT / ("examples/data" if name == "cantilever.frd" else "tests/data") / name
