@@ -391,6 +391,19 @@ KOVAN_API kovan_status kovan_array_component_name(kovan_document* doc, uint64_t 
  * tensor it is derived from. Returns as kovan_array_info_at. */
 KOVAN_API kovan_status kovan_array_points_with_values(kovan_document* doc, uint64_t step, uint64_t index,
                                                       uint64_t* count);
+/* The arrays a step will have, told without decoding it (what a reader lists
+ * before it reads values): one per distinct block name, in the order
+ * kovan_array_info_at gives them, derived arrays included. A block's
+ * component count is what it stores (binary) or what its "-5" lines name
+ * (ASCII; 0 where they name none): a step whose records hold another count
+ * decodes otherwise. Names are owned by the document until kovan_close.
+ * Returns KOVAN_OK; KOVAN_ERR_ARG (null doc or output); KOVAN_ERR_RANGE
+ * (step, index or component out of range). */
+KOVAN_API kovan_status kovan_n_planned_arrays(kovan_document* doc, uint64_t step, uint64_t* count);
+KOVAN_API kovan_status kovan_planned_array_at(kovan_document* doc, uint64_t step, uint64_t index,
+                                              kovan_array_info* record);
+KOVAN_API kovan_status kovan_planned_component_name(kovan_document* doc, uint64_t step, uint64_t index,
+                                                    uint32_t component, const char** name);
 /* Lets a decoded step go: its arrays and names are freed, and every pointer
  * the array queries gave for it is invalid from now on; a later query
  * decodes it again (from memory freed by released steps, where sizes allow).

@@ -6,6 +6,7 @@
 #include "api/handle.h"
 #include "api/refusal.h"
 #include "kovan.h"
+#include "results/array_plan.h"
 #include "results/materialise.h"
 
 using namespace kovan;
@@ -130,6 +131,48 @@ KOVAN_API kovan_status kovan_array_points_with_values(kovan_document* doc, uint6
     return answer_from_step(d, step, [&](const StepResults& results) {
         if (index >= results.arrays.size()) return refuse_array(index, results.arrays.size());
         *count = results.arrays[index].points_with_values;
+        return kovan_status{KOVAN_OK};
+    });
+}
+
+KOVAN_API kovan_status kovan_n_planned_arrays(kovan_document* doc, uint64_t step, uint64_t* count) {
+    if (doc == nullptr) return refuse_null("doc");
+    if (count == nullptr) return refuse_null("count");
+    Document& d = as_document(doc);
+    if (step >= d.steps.size()) return refuse_step(d, step);
+    return guarded([&] {
+        *count = step_plan(d, step)->arrays.size();
+        return kovan_status{KOVAN_OK};
+    });
+}
+
+KOVAN_API kovan_status kovan_planned_array_at(kovan_document* doc, uint64_t step, uint64_t index,
+                                              kovan_array_info* record) {
+    if (doc == nullptr) return refuse_null("doc");
+    if (record == nullptr) return refuse_null("record");
+    Document& d = as_document(doc);
+    if (step >= d.steps.size()) return refuse_step(d, step);
+    return guarded([&] {
+        const std::vector<PlannedArray>& arrays = step_plan(d, step)->arrays;
+        if (index >= arrays.size()) return refuse_array(index, arrays.size());
+        const PlannedArray& array = arrays[index];
+        *record = kovan_array_info{array.name.c_str(), d.mesh->node_ids.size(), array.n_components, array.derived};
+        return kovan_status{KOVAN_OK};
+    });
+}
+
+KOVAN_API kovan_status kovan_planned_component_name(kovan_document* doc, uint64_t step, uint64_t index,
+                                                    uint32_t component, const char** name) {
+    if (doc == nullptr) return refuse_null("doc");
+    if (name == nullptr) return refuse_null("name");
+    Document& d = as_document(doc);
+    if (step >= d.steps.size()) return refuse_step(d, step);
+    return guarded([&] {
+        const std::vector<PlannedArray>& arrays = step_plan(d, step)->arrays;
+        if (index >= arrays.size()) return refuse_array(index, arrays.size());
+        const std::vector<std::string>& names = arrays[index].component_names;
+        if (component >= names.size()) return refuse_index("component", component, names.size(), "the array");
+        *name = names[component].c_str();
         return kovan_status{KOVAN_OK};
     });
 }

@@ -23,6 +23,7 @@ namespace kovan {
 using Diagnostic = kovan_diagnostic;
 
 struct StepSlot;  // a step decoded on demand, made by src/results
+struct StepPlan;  // the arrays a step will have, made by src/results
 
 // A "1U" record and where it stands, so that a reading of the grown text
 // keeps those before where it starts again.
@@ -64,8 +65,9 @@ struct Document {
     ResumePoint resume;
 
     // One slot per step, empty until the step is first asked for; the lock
-    // guards finding and creating slots, never a decode.
+    // guards finding and creating slots and plans, never a decode.
     std::vector<std::shared_ptr<StepSlot>> step_slots;
+    std::vector<std::shared_ptr<const StepPlan>> step_plans;  // made on first use, under `lock`
     std::mutex lock;
     std::atomic<uint64_t> steps_parsed{0};
     std::shared_ptr<ArrayPool> pool = std::make_shared<ArrayPool>();

@@ -62,6 +62,17 @@ ResultArray derived_array(const ResultArray& tensor, const char* quantity, std::
 
 }  // namespace
 
+std::optional<TensorKind> derived_tensor_kind(const std::string& name, uint32_t n_components) {
+    if (n_components != 6) return std::nullopt;
+    std::string upper = name;
+    for (char& ch : upper) {
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    }
+    if (upper.find("STRESS") != std::string::npos) return TensorKind::kStress;
+    if (upper.find("STRAIN") != std::string::npos) return TensorKind::kStrain;
+    return std::nullopt;
+}
+
 double von_mises(TensorKind kind, const double* s) {
     const double shear = (s[4] * s[4] + s[3] * s[3]) + s[5] * s[5];
     const double d12 = s[1] - s[2];
@@ -129,11 +140,8 @@ void append_derived_quantities(TensorKind kind, std::vector<ResultArray>& arrays
     principal_values_of_points(tensor.data(), n_points, ps3.data(), ps2.data(), ps1.data(), best_vector_set());
     arrays.reserve(arrays.size() + 5);  // the tensor's values are not read past this point
     const size_t at = arrays.size() - 1;
-    arrays.push_back(derived_array(arrays[at], "Mises", std::move(mises)));
-    arrays.push_back(derived_array(arrays[at], "sgMises", std::move(signed_mises)));
-    arrays.push_back(derived_array(arrays[at], "PS3", std::move(ps3)));
-    arrays.push_back(derived_array(arrays[at], "PS2", std::move(ps2)));
-    arrays.push_back(derived_array(arrays[at], "PS1", std::move(ps1)));
+    std::vector<double>* quantities[] = {&mises, &signed_mises, &ps3, &ps2, &ps1};
+    for (size_t q = 0; q < 5; ++q) arrays.push_back(derived_array(arrays[at], kDerivedQuantities[q], std::move(*quantities[q])));
 }
 
 }  // namespace kovan

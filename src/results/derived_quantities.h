@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "document/array_pool.h"
@@ -10,6 +13,14 @@
 namespace kovan {
 
 enum class TensorKind { kStress, kStrain };
+
+// The quantities derived from a tensor, in the order their arrays follow it
+// (NAME_Mises, NAME_sgMises, NAME_PS3, NAME_PS2, NAME_PS1).
+constexpr const char* kDerivedQuantities[] = {"Mises", "sgMises", "PS3", "PS2", "PS1"};
+
+// The tensor an array is, when quantities are derived from it: six
+// components and STRESS or STRAIN in its name, in any case.
+std::optional<TensorKind> derived_tensor_kind(const std::string& name, uint32_t n_components);
 
 // Components in file order: xx, yy, zz, xy, yz, zx.
 double von_mises(TensorKind kind, const double* s);

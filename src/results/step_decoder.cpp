@@ -68,13 +68,6 @@ bool lay_blocks(const Document& doc, const StepEntry& step, std::vector<ArrayLay
     return true;
 }
 
-std::string upper_ascii(std::string text) {
-    for (char& ch : text) {
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    }
-    return text;
-}
-
 void build_name_index(StepResults& results) {
     results.name_index.reserve(results.arrays.size());
     for (uint64_t i = 0; i < results.arrays.size(); ++i) results.name_index.try_emplace(results.arrays[i].name, i);
@@ -127,12 +120,9 @@ void decode_step(const Document& doc, uint64_t step, StepResults& results, bool 
         }
         results.arrays.push_back(std::move(block.array));
         const ResultArray& array = results.arrays.back();
-        if (!with_derived || array.n_components != 6) continue;
-        const std::string upper = upper_ascii(array.name);
-        if (upper.find("STRESS") != std::string::npos) {
-            append_derived_quantities(TensorKind::kStress, results.arrays, doc.pool.get());
-        } else if (upper.find("STRAIN") != std::string::npos) {
-            append_derived_quantities(TensorKind::kStrain, results.arrays, doc.pool.get());
+        if (!with_derived) continue;
+        if (const auto kind = derived_tensor_kind(array.name, array.n_components)) {
+            append_derived_quantities(*kind, results.arrays, doc.pool.get());
         }
     }
     build_name_index(results);

@@ -71,6 +71,9 @@ TEST(LastError, EveryFailingCallLeavesItsOwnText) {
     uint64_t count = 0;
     kovan_diagnostic diagnostic{};
     kovan_array_info info{};
+    kovan_step_info step_info{};
+    int64_t number = 0;
+    const char* name = nullptr;
     const double* values = nullptr;
     char* buffer = nullptr;
     uint64_t size = 0;
@@ -115,6 +118,14 @@ TEST(LastError, EveryFailingCallLeavesItsOwnText) {
         {"reopen: null out", [&] { return kovan_reopen(d, nullptr); }},
         {"release_step: null doc", [&] { return kovan_release_step(nullptr, 0); }},
         {"release_step: range", [&] { return kovan_release_step(d, 1); }},
+        {"step_info_at: range", [&] { return kovan_step_info_at(d, 1, &step_info); }},
+        {"material_at: range", [&] { return kovan_material_at(d, 0, &number, &name); }},
+        {"header_record_at: null value", [&] { return kovan_header_record_at(d, 0, &name, nullptr); }},
+        {"array_component_name: components", [&] { return kovan_array_component_name(d, 0, 0, 0, &name); }},
+        {"array_points_with_values: null count", [&] { return kovan_array_points_with_values(d, 0, 0, nullptr); }},
+        {"planned_array_at: range", [&] { return kovan_planned_array_at(d, 0, 9, &info); }},
+        {"planned_component_name: range", [&] { return kovan_planned_component_name(d, 0, 0, 6, &name); }},
+        {"n_planned_arrays: null doc", [&] { return kovan_n_planned_arrays(nullptr, 0, &count); }},
     };
     for (const auto& [what, call] : failures) {
         kovan::set_thread_error("an older text");
