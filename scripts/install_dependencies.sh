@@ -9,8 +9,9 @@ packages+=(python3-paraview paraview-dev libopenmpi-dev libdouble-conversion-dev
 # The Python package's meshio format and XDMF series, and its wheel, built
 # and installed offline.
 packages+=(python3-meshio python3-h5py python3-setuptools python3-wheel python3-build python3-pip python3-venv)
-# fsspec's file systems (local, memory; S3, HTTP in production) as sources of the Python package.
-packages+=(python3-fsspec)
+# fsspec's file systems (local, memory; S3, HTTP in production) as sources of
+# the Python package, and its xarray engine with dask, dask.distributed and zarr.
+packages+=(python3-fsspec python3-xarray python3-dask python3-distributed python3-zarr)
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update

@@ -113,6 +113,14 @@ class Array(np.ndarray):
         return np.asarray(self)[key]
 
 
+class PlannedArray(NamedTuple):
+    """An array a step will have: Document.planned_arrays."""
+    name: str
+    components: int
+    derived: bool
+    component_names: Tuple[str, ...]
+
+
 def _named_array(values: np.ndarray, names: Tuple[str, ...], points: int) -> Array:
     array = values.view(Array)
     array.component_names, array.points_with_values = names, points
@@ -371,6 +379,53 @@ class Document:
             check(lib.kovan_header_record_at(pointer, i, ctypes.byref(key), ctypes.byref(value)))
             records.append((_text(key.value), _text(value.value)))
         return records
+
+    def planned_arrays(self, index: int) -> List[PlannedArray]:
+        """The arrays step `index` will have, told without decoding it (as a
+        reader lists them before reading values): name, component count (0
+        where the file states none), derived flag and component names."""
+        n = len(self.steps)
+        if not -n <= index < n:
+            raise IndexError(f"step {index} of {n}")
+        pointer, index = self._live().pointer, int(index) % n
+        count = ctypes.c_uint64()
+        check(lib.kovan_n_planned_arrays(pointer, index, ctypes.byref(count)))
+        planned = []
+        for i in range(count.value):
+            info = ArrayInfo()
+            check(lib.kovan_planned_array_at(pointer, index, i, ctypes.byref(info)))
+            names = []
+            for k in range(info.n_components):
+                name = ctypes.c_char_p()
+                check(lib.kovan_planned_component_name(pointer, index, i, k, ctypes.byref(name)))
+                names.append(_text(name.value))
+            planned.append(PlannedArray(_text(info.name), info.n_components, bool(info.derived), tuple(names)))
+        return planned
+
+    def _copy_array(self, index: int, name: str) -> Optional[np.ndarray]:
+        """A copy of the first array `name` of step `index`, or None when the
+        step has none; a step that no Step or array holds is let go again
+        afterwards, so that reading one array at a time holds no step. The
+        caller keeps other threads off the same step meanwhile (the xarray
+        engine locks each step)."""
+        handle = self._live()
+        n = len(self.steps)
+        index = int(index) % n
+        held = index in self._steps or index in self._leases
+        found = lib.kovan_find_array(handle.pointer, index, name.encode())
+        if found < 0:
+            uint = ctypes.c_uint64()
+            check(lib.kovan_n_arrays(handle.pointer, index, ctypes.byref(uint)))  # a failed decode raises
+            return None
+        info = ArrayInfo()
+        check(lib.kovan_array_info_at(handle.pointer, index, found, ctypes.byref(info)))
+        values = ctypes.POINTER(ctypes.c_double)()
+        check(lib.kovan_array_data(handle.pointer, index, found, ctypes.byref(values)))
+        shape = (info.n_tuples,) if info.n_components == 1 else (info.n_tuples, info.n_components)
+        copy = np.array(_array(handle, values, np.float64, shape))
+        if not held:
+            check(lib.kovan_release_step(handle.pointer, index))
+        return copy
 
     def step_info(self, index: int) -> Dict[str, Any]:
         """What the file says of step `index` without decoding it: as Step.info."""
