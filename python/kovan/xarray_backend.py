@@ -98,6 +98,24 @@ class _StepArray(BackendArray):
         return stacked if np.ndim(steps) else stacked[0]
 
 
+class _MeshArray(BackendArray):
+    """One of the document's mesh arrays (a column of the points for x, y
+    and z), read when indexed: a dataset carries no copy of the mesh, so
+    that it pickles small and an ensemble of datasets opens fast."""
+
+    def __init__(self, opener: _Opener, attribute: str, column, template: np.ndarray):
+        self.opener, self.attribute, self.column = opener, attribute, column
+        self.shape = template.shape if column is None else template.shape[:1]
+        self.dtype = template.dtype
+
+    def __getitem__(self, key):
+        return indexing.explicit_indexing_adapter(key, self.shape, indexing.IndexingSupport.BASIC, self._read)
+
+    def _read(self, key):
+        values = getattr(self.opener.document()[0], self.attribute)
+        return np.array(values if self.column is None else values[:, self.column])[key]
+
+
 def _variables(doc: Document, opener: _Opener, derived: bool, drop) -> Tuple[Dict[str, xr.Variable], Dict]:
     planned = {}
     for step in range(len(doc.steps)):
@@ -130,13 +148,19 @@ def _step_coordinates(doc: Document) -> Dict[str, Any]:
     return coords
 
 
-def _mesh(doc: Document) -> Tuple[Dict[str, Any], Dict[str, Any]]:
-    points = np.array(doc.points)
-    coords = {"node_id": ("point", np.array(doc.node_ids)), "x": ("point", points[:, 0]),
-              "y": ("point", points[:, 1]), "z": ("point", points[:, 2])}
-    cells = {"cell_type": ("cell", np.array(doc.cell_types)), "cell_offsets": ("cell_offset", np.array(doc.offsets)),
-             "connectivity": ("connectivity", np.array(doc.connectivity)), "cell_id": ("cell", np.array(doc.cell_ids)),
-             "cell_group": ("cell", np.array(doc.cell_groups)), "cell_material": ("cell", np.array(doc.cell_materials))}
+_MESH = {"node_id": ("point", "node_ids", None), "x": ("point", "points", 0), "y": ("point", "points", 1),
+         "z": ("point", "points", 2)}
+_CELLS = {"cell_type": ("cell", "cell_types"), "cell_offsets": ("cell_offset", "offsets"),
+          "connectivity": ("connectivity", "connectivity"), "cell_id": ("cell", "cell_ids"),
+          "cell_group": ("cell", "cell_groups"), "cell_material": ("cell", "cell_materials")}
+
+
+def _mesh(doc: Document, opener: _Opener) -> Tuple[Dict[str, Any], Dict[str, Any]]:
+    def lazy(dim, attribute, column=None):
+        array = _MeshArray(opener, attribute, column, getattr(doc, attribute))
+        return xr.Variable(dim, indexing.LazilyIndexedArray(array))
+    coords = {name: lazy(dim, attribute, column) for name, (dim, attribute, column) in _MESH.items()}
+    cells = {name: lazy(dim, attribute) for name, (dim, attribute) in _CELLS.items()}
     return coords, cells
 
 
@@ -160,7 +184,7 @@ class KovanBackendEntrypoint(BackendEntrypoint):
         opener = _Opener(target, {"wedge_order": wedge_order, "missing_as_nan": missing_as_nan})
         doc, _ = opener.document()
         variables, component_coords = _variables(doc, opener, derived, set(drop_variables or ()))
-        mesh_coords, cells = _mesh(doc)
+        mesh_coords, cells = _mesh(doc, opener)
         materials = doc.materials
         attrs = {"source": doc.source, "material_numbers": list(materials), "material_names": list(materials.values())}
         coords = {**_step_coordinates(doc), **mesh_coords, **component_coords}
