@@ -402,30 +402,36 @@ class Document:
             planned.append(PlannedArray(_text(info.name), info.n_components, bool(info.derived), tuple(names)))
         return planned
 
-    def _copy_array(self, index: int, name: str) -> Optional[np.ndarray]:
-        """A copy of the first array `name` of step `index`, or None when the
-        step has none; a step that no Step or array holds is let go again
-        afterwards, so that reading one array at a time holds no step. The
-        caller keeps other threads off the same step meanwhile (the xarray
-        engine locks each step)."""
+    def _copy_array(self, index: int, name: str, key=(), out: Optional[np.ndarray] = None) -> Optional[np.ndarray]:
+        """The part `key` of the first array `name` of step `index`, copied
+        into `out` (or a new array), or None when the step has none; a step
+        that no Step or array holds is let go again afterwards, so that
+        reading one array at a time holds no step. The caller keeps other
+        threads off the same step meanwhile (the xarray engine locks each
+        step)."""
         handle = self._live()
-        n = len(self.steps)
-        index = int(index) % n
+        index = int(index) % len(self.steps)
         held = index in self._steps or index in self._leases
         found = lib.kovan_find_array(handle.pointer, index, name.encode())
         if found < 0:
-            uint = ctypes.c_uint64()
-            check(lib.kovan_n_arrays(handle.pointer, index, ctypes.byref(uint)))  # a failed decode raises
+            count = ctypes.c_uint64()
+            check(lib.kovan_n_arrays(handle.pointer, index, ctypes.byref(count)))  # a failed decode raises
             return None
         info = ArrayInfo()
         check(lib.kovan_array_info_at(handle.pointer, index, found, ctypes.byref(info)))
         values = ctypes.POINTER(ctypes.c_double)()
         check(lib.kovan_array_data(handle.pointer, index, found, ctypes.byref(values)))
         shape = (info.n_tuples,) if info.n_components == 1 else (info.n_tuples, info.n_components)
-        copy = np.array(_array(handle, values, np.float64, shape))
+        part = _array(handle, values, np.float64, shape)[key]
+        if out is None:
+            out = np.array(part)
+        elif out.shape == part.shape:
+            out[...] = part
+        else:
+            raise ValueError(f"array {name} of step {index} is shaped {part.shape}, not {out.shape}")
         if not held:
             check(lib.kovan_release_step(handle.pointer, index))
-        return copy
+        return out
 
     def step_info(self, index: int) -> Dict[str, Any]:
         """What the file says of step `index` without decoding it: as Step.info."""

@@ -83,19 +83,19 @@ class _StepArray(BackendArray):
 
     def _read(self, key):
         steps = np.arange(self.shape[0])[key[0]]
+        part = np.broadcast_to(np.empty(()), self.shape[1:])[key[1:]].shape
+        out = np.empty((len(np.atleast_1d(steps)),) + part)
         doc, locks = self.opener.document()
-        parts = []
-        for step in np.atleast_1d(steps):
+        for row, step in enumerate(np.atleast_1d(steps)):
             with self.opener.step_lock(locks, int(step)):
-                values = doc._copy_array(int(step), self.name)
-            if values is None:
-                values = np.full(self.shape[1:], np.nan)
-            elif values.shape != self.shape[1:]:
-                raise ValueError(f"{doc.source}: array {self.name} of step {step} has shape {values.shape}, "
-                                 f"where its blocks' component lines promise {self.shape[1:]}")
-            parts.append(values[key[1:]])
-        stacked = np.stack(parts) if parts else np.empty((0,) + self.shape[1:])[(slice(None),) + key[1:]]
-        return stacked if np.ndim(steps) else stacked[0]
+                try:
+                    found = doc._copy_array(int(step), self.name, key[1:], out[row])
+                except ValueError as error:  # the step's array has another shape than its blocks promised
+                    raise ValueError(f"{doc.source}: array {self.name} of step {step} is not shaped "
+                                     f"{self.shape[1:]} as its blocks' component lines promise") from error
+            if found is None:
+                out[row] = np.nan
+        return out if np.ndim(steps) else out[0]
 
 
 class _MeshArray(BackendArray):
