@@ -199,15 +199,22 @@ class Step(Mapping):
             document.release(self.index)
 
 
-def _array_facts(pointer: int, step: int, index: int, components: int) -> Tuple[Tuple[str, ...], int]:
+def _component_names(query, pointer: int, step: int, index: int, components: int) -> Tuple[str, ...]:
+    """The names of an array's components, through kovan_array_component_name
+    or kovan_planned_component_name."""
     names = []
     for k in range(components):
         name = ctypes.c_char_p()
-        check(lib.kovan_array_component_name(pointer, step, index, k, ctypes.byref(name)))
+        check(query(pointer, step, index, k, ctypes.byref(name)))
         names.append(_text(name.value))
+    return tuple(names)
+
+
+def _array_facts(pointer: int, step: int, index: int, components: int) -> Tuple[Tuple[str, ...], int]:
+    names = _component_names(lib.kovan_array_component_name, pointer, step, index, components)
     points = ctypes.c_uint64()
     check(lib.kovan_array_points_with_values(pointer, step, index, ctypes.byref(points)))
-    return tuple(names), points.value
+    return names, points.value
 
 
 def _buffer_of(data):
@@ -394,12 +401,8 @@ class Document:
         for i in range(count.value):
             info = ArrayInfo()
             check(lib.kovan_planned_array_at(pointer, index, i, ctypes.byref(info)))
-            names = []
-            for k in range(info.n_components):
-                name = ctypes.c_char_p()
-                check(lib.kovan_planned_component_name(pointer, index, i, k, ctypes.byref(name)))
-                names.append(_text(name.value))
-            planned.append(PlannedArray(_text(info.name), info.n_components, bool(info.derived), tuple(names)))
+            names = _component_names(lib.kovan_planned_component_name, pointer, index, i, info.n_components)
+            planned.append(PlannedArray(_text(info.name), info.n_components, bool(info.derived), names))
         return planned
 
     def _copy_array(self, index: int, name: str, key=(), out: Optional[np.ndarray] = None) -> Optional[np.ndarray]:

@@ -34,6 +34,32 @@ kovan_status refuse_array(uint64_t index, uint64_t count) noexcept {
     return refuse_index("array", index, count, "the step");
 }
 
+// Answers from array `index` of the decoded step, or refuses the index.
+template <typename Answer>
+kovan_status answer_from_array(Document& doc, uint64_t step, uint64_t index, Answer&& answer) {
+    return answer_from_step(doc, step, [&](const StepResults& results) {
+        if (index >= results.arrays.size()) return refuse_array(index, results.arrays.size());
+        return answer(results.arrays[index]);
+    });
+}
+
+// Answers from array `index` of the step's plan (made on first use, inside
+// the guard), or refuses the index.
+template <typename Answer>
+kovan_status answer_from_plan(Document& doc, uint64_t step, uint64_t index, Answer&& answer) {
+    return guarded([&] {
+        const std::vector<PlannedArray>& arrays = step_plan(doc, step)->arrays;
+        if (index >= arrays.size()) return refuse_array(index, arrays.size());
+        return answer(arrays[index]);
+    });
+}
+
+kovan_status hand_out_component(const std::vector<std::string>& names, uint32_t component, const char** name) {
+    if (component >= names.size()) return refuse_index("component", component, names.size(), "the array");
+    *name = names[component].c_str();
+    return KOVAN_OK;
+}
+
 kovan_status refuse_step(const Document& doc, uint64_t step) noexcept {
     return refuse_index("step", step, doc.steps.size(), "the document");
 }
@@ -99,10 +125,8 @@ KOVAN_API kovan_status kovan_array_data(kovan_document* doc, uint64_t step, uint
     *values = nullptr;
     Document& d = as_document(doc);
     if (step >= d.steps.size()) return refuse_step(d, step);
-    return answer_from_step(d, step, [&](const StepResults& results) {
-        if (index >= results.arrays.size()) return refuse_array(index, results.arrays.size());
-        const std::vector<double>& data = results.arrays[index].values;
-        *values = data.empty() ? nullptr : data.data();
+    return answer_from_array(d, step, index, [&](const ResultArray& array) {
+        *values = data_or_null(array.values);
         return kovan_status{KOVAN_OK};
     });
 }
@@ -113,12 +137,8 @@ KOVAN_API kovan_status kovan_array_component_name(kovan_document* doc, uint64_t 
     if (name == nullptr) return refuse_null("name");
     Document& d = as_document(doc);
     if (step >= d.steps.size()) return refuse_step(d, step);
-    return answer_from_step(d, step, [&](const StepResults& results) {
-        if (index >= results.arrays.size()) return refuse_array(index, results.arrays.size());
-        const std::vector<std::string>& names = results.arrays[index].component_names;
-        if (component >= names.size()) return refuse_index("component", component, names.size(), "the array");
-        *name = names[component].c_str();
-        return kovan_status{KOVAN_OK};
+    return answer_from_array(d, step, index, [&](const ResultArray& array) {
+        return hand_out_component(array.component_names, component, name);
     });
 }
 
@@ -128,9 +148,8 @@ KOVAN_API kovan_status kovan_array_points_with_values(kovan_document* doc, uint6
     if (count == nullptr) return refuse_null("count");
     Document& d = as_document(doc);
     if (step >= d.steps.size()) return refuse_step(d, step);
-    return answer_from_step(d, step, [&](const StepResults& results) {
-        if (index >= results.arrays.size()) return refuse_array(index, results.arrays.size());
-        *count = results.arrays[index].points_with_values;
+    return answer_from_array(d, step, index, [&](const ResultArray& array) {
+        *count = array.points_with_values;
         return kovan_status{KOVAN_OK};
     });
 }
@@ -152,10 +171,7 @@ KOVAN_API kovan_status kovan_planned_array_at(kovan_document* doc, uint64_t step
     if (record == nullptr) return refuse_null("record");
     Document& d = as_document(doc);
     if (step >= d.steps.size()) return refuse_step(d, step);
-    return guarded([&] {
-        const std::vector<PlannedArray>& arrays = step_plan(d, step)->arrays;
-        if (index >= arrays.size()) return refuse_array(index, arrays.size());
-        const PlannedArray& array = arrays[index];
+    return answer_from_plan(d, step, index, [&](const PlannedArray& array) {
         *record = kovan_array_info{array.name.c_str(), d.mesh->node_ids.size(), array.n_components, array.derived};
         return kovan_status{KOVAN_OK};
     });
@@ -167,13 +183,8 @@ KOVAN_API kovan_status kovan_planned_component_name(kovan_document* doc, uint64_
     if (name == nullptr) return refuse_null("name");
     Document& d = as_document(doc);
     if (step >= d.steps.size()) return refuse_step(d, step);
-    return guarded([&] {
-        const std::vector<PlannedArray>& arrays = step_plan(d, step)->arrays;
-        if (index >= arrays.size()) return refuse_array(index, arrays.size());
-        const std::vector<std::string>& names = arrays[index].component_names;
-        if (component >= names.size()) return refuse_index("component", component, names.size(), "the array");
-        *name = names[component].c_str();
-        return kovan_status{KOVAN_OK};
+    return answer_from_plan(d, step, index, [&](const PlannedArray& array) {
+        return hand_out_component(array.component_names, component, name);
     });
 }
 
