@@ -213,6 +213,27 @@ export class Document {
     }));
   }
 
+  // The arrays a step will have, told without decoding it: name,
+  // components (0 where the file states none), derived, componentNames.
+  plannedArrays(step) {
+    const m = this._m;
+    const doc = this._doc;
+    const count = withScratch(m, 8, (out) => {
+      check(m, m._kovan_n_planned_arrays(doc, BigInt(step), out));
+      return Number(m.HEAP64[out / 8]);
+    });
+    return withScratch(m, m.recordSizes.arrayInfo + 8, (record) => Array.from({ length: count }, (_, i) => {
+      check(m, m._kovan_planned_array_at(doc, BigInt(step), BigInt(i), record));
+      const array = arrayInfoAt(m, record);
+      const name = record + m.recordSizes.arrayInfo;
+      array.componentNames = Array.from({ length: array.components }, (__, k) => {
+        check(m, m._kovan_planned_component_name(doc, BigInt(step), BigInt(i), k, name));
+        return textAt(m, m.HEAPU32[name / 4]);
+      });
+      return array;
+    }));
+  }
+
   // How many points the file gives the array a value.
   pointsWithValues(step, index) {
     const m = this._m;

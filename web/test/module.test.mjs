@@ -18,7 +18,11 @@ for (const name of files) {
     for (const key of ['file', 'size', 'blocks']) delete native[key];
     const doc = kovan.open(readFileSync(join(dataDir, name)));
     try {
+      const planned = native.steps.map((step) => doc.plannedArrays(step.index));  // before any step decodes
       assert.deepEqual(doc.info(), native);
+      assert.deepEqual(planned, native.steps.map((step) => step.arrays.map((a) => ({
+        name: a.name, components: a.components, derived: a.derived, componentNames: a.component_names,
+      }))));
     } finally {
       doc.close();
     }

@@ -264,6 +264,32 @@ namespace Kovan
             }
         }
 
+        /// <summary>The arrays step index will have, told without decoding it
+        /// (a component count of 0 where the file states none); PointsWithValues
+        /// is 0 until the step is decoded.</summary>
+        public IReadOnlyList<ArrayInfo> GetPlannedArrays(int index)
+        {
+            if (index < 0 || index >= StepTimes.Count)
+                throw new ArgumentOutOfRangeException(nameof(index), "step " + index + " of " + StepTimes.Count);
+            ulong count;
+            KovanException.Check(Native.kovan_n_planned_arrays(Handle, (ulong)index, out count));
+            var arrays = new ArrayInfo[count];
+            for (int i = 0; i < arrays.Length; ++i)
+            {
+                ArrayInfoRecord r;
+                KovanException.Check(Native.kovan_planned_array_at(Handle, (ulong)index, (ulong)i, out r));
+                var names = new string[r.ComponentCount];
+                for (uint k = 0; k < r.ComponentCount; ++k)
+                {
+                    IntPtr name;
+                    KovanException.Check(Native.kovan_planned_component_name(Handle, (ulong)index, (ulong)i, k, out name));
+                    names[k] = Utf8.Read(name);
+                }
+                arrays[i] = new ArrayInfo(i, Utf8.Read(r.Name), (long)r.TupleCount, (int)r.ComponentCount, r.Derived != 0, names, 0);
+            }
+            return arrays;
+        }
+
         /// <summary>What the file says of step index, without decoding it.</summary>
         public StepInfo GetStepInfo(int index)
         {

@@ -52,6 +52,9 @@ namespace Kovan
         [DllImport(Library)] internal static extern int kovan_array_data(DocumentHandle doc, ulong step, ulong index, out double* values);
         [DllImport(Library)] internal static extern int kovan_array_component_name(DocumentHandle doc, ulong step, ulong index, uint component, out IntPtr name);
         [DllImport(Library)] internal static extern int kovan_array_points_with_values(DocumentHandle doc, ulong step, ulong index, out ulong count);
+        [DllImport(Library)] internal static extern int kovan_n_planned_arrays(DocumentHandle doc, ulong step, out ulong count);
+        [DllImport(Library)] internal static extern int kovan_planned_array_at(DocumentHandle doc, ulong step, ulong index, out ArrayInfoRecord record);
+        [DllImport(Library)] internal static extern int kovan_planned_component_name(DocumentHandle doc, ulong step, ulong index, uint component, out IntPtr name);
         [DllImport(Library)] internal static extern int kovan_release_step(DocumentHandle doc, ulong step);
 
         [DllImport(Library)] internal static extern int kovan_rewrite_memory(byte* data, ulong size, int format, out IntPtr output, out ulong outputSize);

@@ -28,7 +28,18 @@ namespace Kovan.Tests
                     Assert.AreEqual((string)entry["element"], Descriptions.OfCellType((byte)Oracles.Integer(entry["vtk_type"])));
                 }
                 Assert.AreEqual(summary["steps"].Count, doc.StepTimes.Count);
-                for (int s = 0; s < doc.StepTimes.Count; ++s) CheckStep(summary["steps"][s], doc.GetStep(s));
+                for (int s = 0; s < doc.StepTimes.Count; ++s)
+                {
+                    var planned = doc.GetPlannedArrays(s);
+                    var step = doc.GetStep(s);
+                    CheckStep(summary["steps"][s], step);
+                    Assert.AreEqual(step.Arrays.Count, planned.Count);
+                    for (int i = 0; i < planned.Count; ++i)
+                    {
+                        Assert.AreEqual(step.Arrays[i].Name, planned[i].Name);
+                        CollectionAssert.AreEqual(step.Arrays[i].ComponentNames, planned[i].ComponentNames);
+                    }
+                }
                 var materials = doc.Materials;
                 Assert.AreEqual(summary["materials"].Count, materials.Count);
                 foreach (JsonValue material in (JsonArray)summary["materials"])
