@@ -1,5 +1,6 @@
-// Renders README's picture of the page: the sample file, deformed, coloured
-// by the von Mises stress of its last step. Usage (after npm run build):
+// Renders README's picture of the page: the sample file, deformed at the
+// automatic scale, coloured by the von Mises stress of its last step, a
+// node picked. Usage (after npm run build):
 // node scripts/screenshot.mjs [OUT.png]   (default: viewer.png)
 import { fileURLToPath } from 'node:url';
 import { loadFile, openPage, shownAfter } from '../test/browser.mjs';
@@ -11,10 +12,14 @@ try {
   let shown = await loadFile(page, sample);
   await page.select('#array', 'STRESS_Mises');
   shown = await shownAfter(page, shown);
-  await page.$eval('#scale', (e) => { e.value = '1'; });
   await page.click('#deform');
   await shownAfter(page, shown);
+  const view = await page.$('#view canvas');
+  const box = await view.boundingBox();
+  await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+  await page.waitForFunction(() => document.getElementById('picked').dataset.values);
   await page.screenshot({ path: process.argv[2] ?? 'viewer.png' });
+  if (session.problems.length > 0) throw new Error(session.problems.join('; '));
 } finally {
   await session.close();
 }

@@ -1,41 +1,55 @@
-// The colour map: blue through white to red (a diverging map that reads in
-// print and for colour-blind viewers), as a CSS gradient and per value.
-const STOPS = [
-  [0.0, [0.23, 0.30, 0.75]],
-  [0.5, [0.87, 0.87, 0.87]],
-  [1.0, [0.71, 0.02, 0.15]],
-];
-const NAN_COLOUR = [0.5, 0.5, 0.5];
+// The colour maps, low values first: as CSS gradients for the legend and
+// as textures for the drawing. Stops are sRGB.
+const hex = (text) => [1, 3, 5].map((at) => parseInt(text.slice(at, at + 2), 16) / 255);
 
-export function colourOf(t) {
-  if (Number.isNaN(t)) return NAN_COLOUR;
-  const x = Math.min(1, Math.max(0, t));
-  const upper = x <= STOPS[1][0] ? 1 : 2;
-  const [t0, c0] = STOPS[upper - 1];
-  const [t1, c1] = STOPS[upper];
-  const f = (x - t0) / (t1 - t0);
-  return [0, 1, 2].map((k) => c0[k] + f * (c1[k] - c0[k]));
+export const COLOUR_MAPS = {
+  rainbow: ['#0000ff', '#00ffff', '#00ff00', '#ffff00', '#ff0000'],
+  // matplotlib's viridis, perceptually uniform, at eleven points.
+  viridis: ['#440154', '#482475', '#414487', '#355f8d', '#2a788e', '#21918c', '#22a884', '#44bf70', '#7ad151', '#bddf26', '#fde725'],
+  // Moreland's diverging map, which reads in print and for colour-blind viewers.
+  'cool to warm': ['#3b4cc0', '#dddddd', '#b40426'],
+};
+export const NAN_CSS = '#808080';
+const NAN_COLOUR = hex(NAN_CSS);
+
+// The map's sRGB colour at t in 0..1.
+export function colourOf(name, t) {
+  const stops = COLOUR_MAPS[name].map(hex);
+  const x = Math.min(1, Math.max(0, t)) * (stops.length - 1);
+  const below = Math.min(Math.floor(x), stops.length - 2);
+  const f = x - below;
+  return [0, 1, 2].map((k) => stops[below][k] + f * (stops[below + 1][k] - stops[below][k]));
 }
 
-export const gradientCss = `linear-gradient(to right, ${STOPS.map(([t, c]) =>
-  `rgb(${c.map((v) => Math.round(255 * v)).join(',')}) ${100 * t}%`).join(', ')})`;
+export function gradientCss(name, direction = 'to top') {
+  const stops = COLOUR_MAPS[name];
+  return `linear-gradient(${direction}, ${stops.map((c, i) => `${c} ${(100 * i) / (stops.length - 1)}%`).join(', ')})`;
+}
 
-const LUT_SIZE = 256;
-const LUT = new Float32Array(3 * LUT_SIZE);
-for (let i = 0; i < LUT_SIZE; ++i) LUT.set(colourOf(i / (LUT_SIZE - 1)), 3 * i);
+// The map as a texture of two rows, sRGB, RGBA: the map from low to high,
+// then grey for points without a value. The drawing looks colours up per
+// pixel from the value interpolated between points, so that between a blue
+// and a red point lie the map's own colours, not a blend of the two.
+export const TEXELS = 256;
 
-// Colours of the values into `out` (r g b per value), over min .. max.
-export function fillColours(values, min, max, out) {
+export function mapTexels(name) {
+  const texels = new Uint8Array(4 * TEXELS * 2);
+  for (let i = 0; i < TEXELS; ++i) {
+    texels.set([...colourOf(name, i / (TEXELS - 1)).map((c) => Math.round(255 * c)), 255], 4 * i);
+    texels.set([...NAN_COLOUR.map((c) => Math.round(255 * c)), 255], 4 * (TEXELS + i));
+  }
+  return texels;
+}
+
+// Texture coordinates (u v per value) of the values over min .. max: u
+// along the map, v in its row (the second for a value that is no number).
+export function fillTextureCoordinates(values, min, max, out) {
   const span = max > min ? max - min : 1;
   for (let i = 0; i < values.length; ++i) {
     const t = (values[i] - min) / span;
-    if (min === null || Number.isNaN(t)) {
-      out.set(NAN_COLOUR, 3 * i);
-      continue;
-    }
-    const at = 3 * Math.round((LUT_SIZE - 1) * Math.min(1, Math.max(0, t)));
-    out[3 * i] = LUT[at];
-    out[3 * i + 1] = LUT[at + 1];
-    out[3 * i + 2] = LUT[at + 2];
+    const missing = min === null || Number.isNaN(t);
+    const x = missing ? 0.5 : Math.min(1, Math.max(0, t));
+    out[2 * i] = (0.5 + x * (TEXELS - 1)) / TEXELS;
+    out[2 * i + 1] = missing ? 0.75 : 0.25;
   }
 }

@@ -1,7 +1,8 @@
 // The outer surface of a VTK-style mesh, for drawing: the faces of volume
 // cells that no other cell shares, the surface cells themselves, and the
-// line cells, as triangles and segments over the mesh's point indices.
-// Quadratic cells are drawn by their corners.
+// line cells, as triangles and segments over the mesh's point indices, and
+// the element edges that lie on the surface. Quadratic cells are drawn by
+// their corners, so their edges are the lines between corners.
 
 const TET = [[0, 2, 1], [0, 1, 3], [1, 2, 3], [2, 0, 3]];
 const HEX = [[0, 3, 2, 1], [4, 5, 6, 7], [0, 1, 5, 4], [1, 2, 6, 5], [2, 3, 7, 6], [3, 0, 4, 7]];
@@ -85,7 +86,8 @@ export function lowWords(int64Values) {
 }
 
 // types: Uint8Array; offsets, connectivity: Int32Array of point indices.
-// Returns { triangles: Uint32Array, segments: Uint32Array }.
+// Returns { triangles, segments, edges }: Uint32Arrays of point indices,
+// three per triangle, two per segment or edge.
 export function outerSurface(types, offsets, connectivity) {
   let expectedFaces = 0;
   for (let c = 0; c < types.length; ++c) {
@@ -109,7 +111,50 @@ export function outerSurface(types, offsets, connectivity) {
       segments.push(connectivity[first], connectivity[first + 1]);
     }
   }
-  return { triangles: trianglesOf(table), segments: Uint32Array.from(segments) };
+  return { triangles: trianglesOf(table), segments: Uint32Array.from(segments), edges: edgesOf(table) };
+}
+
+// Each side of each outer face once (a side two faces share, once): the
+// element edges on the surface, without the diagonals that split a
+// quadrilateral into triangles.
+function edgesOf(table) {
+  let outer = 0;
+  for (let face = 0; face < table.count; ++face) outer += table.seen[face] === 1 ? 1 : 0;
+  const sides = new EdgeSet(4 * outer);
+  for (let face = 0; face < table.count; ++face) {
+    if (table.seen[face] !== 1) continue;
+    const f = 4 * face;
+    const corners = table.corners[f + 3] >= 0 ? 4 : 3;
+    for (let k = 0; k < corners; ++k) sides.add(table.corners[f + k], table.corners[f + ((k + 1) % corners)]);
+  }
+  return sides.pairs.slice(0, 2 * sides.count);
+}
+
+class EdgeSet {
+  constructor(expected) {
+    let size = 16;
+    while (size < 2 * expected) size *= 2;
+    this.mask = size - 1;
+    this.slots = new Int32Array(size).fill(-1);
+    this.pairs = new Uint32Array(2 * expected);
+    this.count = 0;
+  }
+
+  add(a, b) {
+    const lo = Math.min(a, b);
+    const hi = Math.max(a, b);
+    let slot = (Math.imul(lo, 0x9e3779b1) ^ Math.imul(hi, 0x85ebca6b)) & this.mask;
+    for (;;) {
+      const edge = this.slots[slot];
+      if (edge < 0) break;
+      if (this.pairs[2 * edge] === lo && this.pairs[2 * edge + 1] === hi) return;
+      slot = (slot + 1) & this.mask;
+    }
+    this.slots[slot] = this.count;
+    this.pairs[2 * this.count] = lo;
+    this.pairs[2 * this.count + 1] = hi;
+    this.count += 1;
+  }
 }
 
 function trianglesOf(table) {

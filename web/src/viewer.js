@@ -1,22 +1,26 @@
 // The viewer page: the mesh in 3D coloured by an array of a step, the
-// summary and diagnostics, and conversion as a download. This thread reads
-// the file, draws and handles the controls; the worker opens and decodes.
-import * as THREE from 'three';
-import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
-import { fillColours, gradientCss } from './colors.js';
+// summary and diagnostics, picking, animation, a section, and conversion
+// as a download. This thread draws and handles the controls; the worker
+// reads the file, decodes and answers what a node holds.
+import { gradientCss, NAN_CSS } from './colors.js';
+import { createView, STANDARD_VIEWS } from './view.js';
 
 const $ = (id) => document.getElementById(id);
 const worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
 
 // The diagnostic kind of a text in which no line is an FRD line.
 const NOT_FRD = 4;
+const LEGEND_TICKS = 7;
 
-const state = { summary: null, fileName: '', openedAt: 0, shownOnce: false, stepArrays: new Map() };
+const state = {
+  summary: null, fileName: '', openedAt: 0, shownOnce: false, stepArrays: new Map(),
+  modelSize: 0, largestDisplacement: 0, scaleIsAutomatic: true, playing: null, shownStep: -1, pickedPoint: -1,
+};
 const view = createView($('view'));
-$('legend').querySelector('.bar').style.background = gradientCss;
+$('legend-nan').querySelector('.swatch').style.background = NAN_CSS;
+setColourMap($('colour-map').value);
 
 // ---- files in ----
-// The worker reads the file, a piece at a time as kovan asks for it.
 
 $('file').addEventListener('change', () => {
   if ($('file').files.length > 0) openFile($('file').files[0]);
@@ -34,10 +38,13 @@ document.addEventListener('drop', (event) => {
 });
 
 function openFile(file) {
+  stopPlaying();
   state.openedAt = performance.now();
   state.shownOnce = false;
   state.fileName = file.name;
   state.stepArrays.clear();
+  state.scaleIsAutomatic = true;  // a new file starts from the automatic scale
+  $('scale-percent').value = '5';
   delete document.body.dataset.shownMs;
   $('controls').disabled = true;
   setStatus(`reading ${file.name} (${(file.size / 1e6).toFixed(1)} MB)`);
@@ -47,14 +54,23 @@ function openFile(file) {
 // ---- the worker's answers ----
 
 worker.onmessage = ({ data }) => {
-  ({ progress: () => setStatus(`${data.stage}…`), opened, shown, converted, error: failed })[data.type](data);
+  ({ progress: showProgress, opened, shown, picked, converted, error: failed })[data.type](data);
 };
+
+function showProgress({ stage, fraction }) {
+  setStatus(`${stage}…`);
+  $('progress').hidden = fraction === null;
+  if (fraction !== null) $('progress').value = fraction;
+}
 
 function opened({ summary, mesh, timings }) {
   state.summary = summary;
   state.timings = timings;
+  state.modelSize = mesh.size;
+  state.shownStep = -1;
   const started = performance.now();
   view.setMesh(mesh);
+  unpick();
   timings.mesh = performance.now() - started;
   const last = Math.max(0, summary.steps.length - 1);
   $('step').max = String(last);
@@ -62,6 +78,7 @@ function opened({ summary, mesh, timings }) {
   $('array').replaceChildren();  // the new file's first array, shown by default
   $('component').replaceChildren();
   $('controls').disabled = false;
+  $('play').disabled = summary.steps.length < 2;
   showSummary();
   showDiagnostics(summary.diagnostics);
   if (summary.diagnostics.some((d) => d.kind === NOT_FRD)) {
@@ -69,6 +86,7 @@ function opened({ summary, mesh, timings }) {
     return;
   }
   if (summary.steps.length === 0) {
+    setLegend(null);
     finishShowing('no steps: the mesh alone');
     return;
   }
@@ -78,21 +96,24 @@ function opened({ summary, mesh, timings }) {
 function shown(reply) {
   if (!state.shownOnce) Object.assign(state.timings ?? {}, reply.timings, { drawStart: performance.now() });
   state.stepArrays.set(reply.step, reply.arrays);
+  state.shownStep = reply.step;
   fillArrayChoices(reply);
   $('deform').disabled = !reply.canDeform;
+  state.largestDisplacement = reply.largestDisplacement ?? 0;
   if (reply.error) {
     view.setField(null);
-    setLegend(null, null);
-    $('legend-title').textContent = '';
-    finishShowing(`step ${reply.step + 1} could not be decoded: ${reply.error}`, true);
+    setLegend(null);
+    finishShowing(`step ${reply.step} could not be decoded: ${reply.error}`, true);
   } else {
     view.setField(reply.values ?? null, reply.min, reply.max);
-    view.setDisplacement(reply.displacement ?? null, Number($('scale').value));
-    setLegend(reply.min, reply.max);
-    $('legend-title').textContent = legendTitle(reply);
-    finishShowing(reply.array ? `step ${reply.step + 1}: ${reply.array}` : `step ${reply.step + 1} has no arrays`);
+    view.setDisplacement(reply.displacement ?? null, currentScale());
+    setLegend(reply.values ? reply : null);
+    finishShowing(reply.array ? `step ${reply.step}: ${reply.array}` : `step ${reply.step} has no arrays`);
   }
+  showScale();
   showSummary();
+  if (state.pickedPoint >= 0) worker.postMessage({ type: 'pick', step: reply.step, point: state.pickedPoint });
+  if (state.playing) state.playing.next();
 }
 
 function converted({ format, bytes }) {
@@ -106,11 +127,13 @@ function converted({ format, bytes }) {
 }
 
 function failed({ request: what, message }) {
+  stopPlaying();
+  $('progress').hidden = true;
   setStatus(`${what === 'open' ? 'could not open the file' : `could not ${what}`}: ${message}`, true);
   if (what === 'open') $('controls').disabled = true;
 }
 
-// ---- controls ----
+// ---- steps, arrays and components ----
 
 // Asks for the chosen step, array and component; 'default' lets the worker
 // pick the component for an array just chosen.
@@ -126,12 +149,12 @@ $('step').addEventListener('input', () => {
 });
 for (const id of ['step', 'component', 'deform']) $(id).addEventListener('change', () => request());
 $('array').addEventListener('change', () => request('default'));
-$('scale').addEventListener('input', () => view.setScale(Number($('scale').value)));
 $('save').addEventListener('click', () => worker.postMessage({ type: 'convert', format: $('format').value }));
 
+// Steps are numbered from 0, as `kovan info` and ParaView number them.
 function stepLabel(step) {
-  const facts = state.summary?.steps[step];
-  return `step ${step + 1} of ${state.summary?.steps.length ?? 0}, ${stepValueText(facts)}`;
+  const count = state.summary?.steps.length ?? 0;
+  return `step ${step} (0 to ${count - 1}), ${stepValueText(state.summary?.steps[step])}`;
 }
 
 // A step's value as the file writes it, named by its analysis ("frequency
@@ -158,6 +181,146 @@ function fillArrayChoices(reply) {
   if (options.length > 0) $('component').value = String(reply.component);
 }
 
+// ---- animation ----
+// The next step is asked for once the last is shown and its time is up, so
+// a slow step delays the animation instead of piling up requests.
+
+$('play').addEventListener('click', () => (state.playing ? stopPlaying() : startPlaying()));
+
+function startPlaying() {
+  const steps = state.summary?.steps.length ?? 0;
+  if (steps < 2) return;
+  let timer = null;
+  let askedAt = performance.now();
+  state.playing = {
+    next() {
+      const wait = Math.max(0, 1000 / Number($('rate').value) - (performance.now() - askedAt));
+      timer = setTimeout(() => {
+        askedAt = performance.now();
+        $('step').value = String((Number($('step').value) + 1) % steps);
+        request();
+      }, wait);
+    },
+    stop: () => clearTimeout(timer),
+  };
+  $('play').textContent = 'Pause';
+  state.playing.next();
+}
+
+function stopPlaying() {
+  state.playing?.stop();
+  state.playing = null;
+  $('play').textContent = 'Play';
+}
+
+// ---- deformation scale ----
+// Automatic: the largest displacement of the shown step drawn as a chosen
+// fraction of the model's size (the diagonal of its bounding box). Typing
+// a scale fixes it until another file is opened.
+
+function currentScale() {
+  if (!state.scaleIsAutomatic) return Number($('scale').value);
+  const fraction = Number($('scale-percent').value) / 100;
+  return state.largestDisplacement > 0 ? (fraction * state.modelSize) / state.largestDisplacement : 1;
+}
+
+function showScale() {
+  const scale = currentScale();
+  if (state.scaleIsAutomatic) $('scale').value = String(Number(scale.toPrecision(6)));
+  $('scale').dataset.value = String(scale);
+  $('scale-percent-label').textContent = `${$('scale-percent').value} %`;
+  $('scale-note').textContent = state.scaleIsAutomatic ? '(automatic)' : '(fixed)';
+  $('scale-percent').disabled = !state.scaleIsAutomatic;
+}
+
+$('scale-percent').addEventListener('input', () => {
+  state.scaleIsAutomatic = true;
+  view.setScale(currentScale());
+  showScale();
+});
+$('scale').addEventListener('input', () => {
+  if (!(Number($('scale').value) >= 0)) return;
+  state.scaleIsAutomatic = false;
+  view.setScale(currentScale());
+  showScale();
+});
+$('scale-note').addEventListener('click', () => {
+  state.scaleIsAutomatic = true;
+  view.setScale(currentScale());
+  showScale();
+});
+
+// ---- view ----
+
+for (const button of $('views').querySelectorAll('[data-view]')) {
+  button.addEventListener('click', () => lookFrom(button.dataset.view));
+}
+$('reset-view').addEventListener('click', () => lookFrom('isometric'));
+
+function lookFrom(name) {
+  view.lookFrom(STANDARD_VIEWS[name]);
+  recordBox();
+}
+
+// Where the model lies on the canvas, for whoever drives the page.
+function recordBox() {
+  document.body.dataset.box = JSON.stringify(view.boxOnScreen());
+}
+$('edges').addEventListener('change', () => view.setEdges($('edges').checked));
+$('colour-map').addEventListener('change', () => setColourMap($('colour-map').value));
+for (const id of ['section-axis', 'section-position']) $(id).addEventListener('input', setSection);
+
+function setSection() {
+  const axis = $('section-axis').value;
+  view.setSection(axis === '' ? null : Number(axis), Number($('section-position').value));
+  $('section-position').disabled = axis === '';
+}
+setSection();
+
+function setColourMap(name) {
+  $('legend').querySelector('.bar').style.background = gradientCss(name);
+  view.setColourMap(name);
+  view.render();
+}
+
+// ---- picking ----
+// A click (not the end of a drag) on the model asks the worker what the
+// nearest node holds in the shown step.
+
+let pressedAt = null;
+$('view').addEventListener('pointerdown', (event) => { pressedAt = [event.clientX, event.clientY]; });
+$('view').addEventListener('pointerup', (event) => {
+  if (!pressedAt || Math.hypot(event.clientX - pressedAt[0], event.clientY - pressedAt[1]) > 4) return;
+  if (event.target.tagName !== 'CANVAS') return;
+  const point = view.pick(event.clientX, event.clientY);
+  if (point < 0) {
+    unpick();
+    return;
+  }
+  state.pickedPoint = point;
+  view.mark(point);
+  worker.postMessage({ type: 'pick', step: state.shownStep, point });
+});
+
+function unpick() {
+  state.pickedPoint = -1;
+  view.mark(-1);
+  $('picked').textContent = 'Click the model.';
+  delete $('picked').dataset.values;
+}
+
+function picked(reply) {
+  if (reply.point !== state.pickedPoint) return;  // picked again meanwhile
+  const lines = [`node ${reply.node} at (${reply.coordinates.join(', ')})`];
+  if (reply.step >= 0) lines.push(`in step ${reply.step}:`);
+  for (const array of reply.arrays) {
+    lines.push(`${array.name}${array.derived ? ' (derived)' : ''}`);
+    array.values.forEach((value, k) => lines.push(`  ${array.componentNames[k]} = ${value}`));
+  }
+  $('picked').textContent = lines.join('\n');
+  $('picked').dataset.values = JSON.stringify(reply);  // for whoever drives the page
+}
+
 // ---- text panels ----
 
 function setStatus(text, isError = false) {
@@ -166,10 +329,12 @@ function setStatus(text, isError = false) {
 }
 
 // Also counts what was shown in the page's data-shown attribute, for
-// whoever drives the page.
+// whoever drives the page, and where the model lies on the canvas.
 function finishShowing(text, isError = false) {
   view.render();
+  $('progress').hidden = true;
   document.body.dataset.shown = String(Number(document.body.dataset.shown ?? 0) + 1);
+  recordBox();
   if (!state.shownOnce) {
     state.shownOnce = true;
     const ms = performance.now() - state.openedAt;
@@ -182,19 +347,32 @@ function finishShowing(text, isError = false) {
   setStatus(text, isError);
 }
 
-// The array and the component shown, by the names the file gives them.
+// The legend of the shown values: the array and the component by the
+// file's names, labelled ticks from the lowest value (bottom) to the
+// highest, and grey for points without a value when there are any.
+function setLegend(reply) {
+  $('legend').hidden = reply === null;
+  if (reply === null) return;
+  $('legend-title').textContent = legendTitle(reply);
+  const ticks = [];
+  for (let k = LEGEND_TICKS - 1; k >= 0; --k) {
+    const value = k === 0 ? reply.min : k === LEGEND_TICKS - 1 ? reply.max : reply.min + ((reply.max - reply.min) * k) / (LEGEND_TICKS - 1);
+    const tick = document.createElement('span');
+    tick.textContent = value === null ? '' : Number(value).toPrecision(5);
+    tick.dataset.value = value === null ? '' : String(value);
+    if (k === 0) tick.id = 'legend-min';
+    if (k === LEGEND_TICKS - 1) tick.id = 'legend-max';
+    ticks.push(tick);
+  }
+  $('legend-ticks').replaceChildren(...ticks);
+  $('legend-nan').hidden = !reply.values.some((v) => Number.isNaN(v));
+}
+
 function legendTitle(reply) {
   const array = reply.arrays.find((a) => a.name === reply.array);
   if (!array) return '';
   const component = reply.component === 'magnitude' ? 'magnitude' : array.componentNames[reply.component];
   return array.components === 1 ? array.name : `${array.name} ${component}`;
-}
-
-function setLegend(min, max) {
-  for (const [id, value] of [['legend-min', min], ['legend-max', max]]) {
-    $(id).textContent = value === null ? '' : Number(value).toPrecision(6);
-    $(id).dataset.value = value === null ? '' : String(value);
-  }
 }
 
 function showSummary() {
@@ -203,7 +381,7 @@ function showSummary() {
   for (const t of s.cells.by_type) lines.push(`  ${String(t.count).padStart(8)}  ${t.element}, VTK type ${t.vtk_type}`);
   lines.push(`steps: ${s.steps.length}`);
   for (const step of s.steps) {
-    lines.push(`  step ${step.index + 1}, ${stepValueText(step)}`);
+    lines.push(`  step ${step.index}, ${stepValueText(step)}`);
     for (const a of state.stepArrays.get(step.index) ?? []) {
       lines.push(`    ${a.name.padEnd(16)} ${a.components} ${a.components === 1 ? 'component' : 'components'}${a.derived ? ' (derived)' : ''}`);
     }
@@ -220,104 +398,4 @@ function showDiagnostics(diagnostics) {
   for (const d of diagnostics) byKind.set(d.description, [...(byKind.get(d.description) ?? []), d.line]);
   $('diagnostics').textContent = [...byKind].map(([description, lines]) =>
     `${lines.length} ${description} (line ${lines.slice(0, 3).join(', ')}${lines.length > 3 ? ', ...' : ''})`).join('\n');
-}
-
-// ---- the 3D view ----
-
-function createView(container) {
-  const renderer = new THREE.WebGLRenderer({ antialias: true, preserveDrawingBuffer: true });
-  renderer.setPixelRatio(window.devicePixelRatio);
-  container.appendChild(renderer.domElement);
-  const scene = new THREE.Scene();
-  scene.background = new THREE.Color(0xffffff);
-  const camera = new THREE.PerspectiveCamera(30, 1, 0.01, 100);
-  scene.add(new THREE.HemisphereLight(0xffffff, 0x666666, 1.6));
-  const light = new THREE.DirectionalLight(0xffffff, 1.2);
-  camera.add(light);
-  scene.add(camera);
-  const controls = new OrbitControls(camera, renderer.domElement);
-  controls.addEventListener('change', () => render());
-
-  const material = new THREE.MeshLambertMaterial({ vertexColors: true, side: THREE.DoubleSide,
-    polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1 });
-  const lineMaterial = new THREE.LineBasicMaterial({ vertexColors: true });
-  let geometry = null;  // the surface's
-  let base = null;
-  let displacement = null;
-  let scale = 1;
-  const objects = [];
-
-  function resize() {
-    const { clientWidth: w, clientHeight: h } = container;
-    renderer.setSize(w, h);
-    camera.aspect = w / Math.max(h, 1);
-    camera.updateProjectionMatrix();
-    render();
-  }
-  new ResizeObserver(resize).observe(container);
-
-  function render() {
-    renderer.render(scene, camera);
-  }
-
-  // The surface's triangles and the line cells' segments share one set of
-  // positions and colours.
-  function setMesh({ positions, radius, triangles, segments }) {
-    for (const object of objects.splice(0)) {
-      scene.remove(object);
-      object.geometry.dispose();
-    }
-    base = positions;
-    displacement = null;
-    const position = new THREE.BufferAttribute(positions.slice(), 3);
-    const colour = new THREE.BufferAttribute(new Float32Array(positions.length).fill(0.8), 3);
-    const lines = new THREE.BufferGeometry();
-    geometry = new THREE.BufferGeometry();
-    for (const [part, index] of [[geometry, triangles], [lines, segments]]) {
-      part.setAttribute('position', position);
-      part.setAttribute('color', colour);
-      part.setIndex(new THREE.BufferAttribute(index, 1));
-    }
-    geometry.computeVertexNormals();
-    objects.push(new THREE.Mesh(geometry, material), new THREE.LineSegments(lines, lineMaterial));
-    for (const object of objects) scene.add(object);
-    const scaled = radius * 1.2;
-    camera.near = scaled / 100;
-    camera.far = scaled * 100;
-    camera.position.set(scaled * 2.2, scaled * 1.6, scaled * 3.2);
-    controls.target.set(0, 0, 0);
-    controls.update();
-    resize();
-  }
-
-  function setField(values, min, max) {
-    const colours = geometry.getAttribute('color');
-    if (values === null) colours.array.fill(0.8);
-    else fillColours(values, min, max, colours.array);
-    colours.needsUpdate = true;
-  }
-
-  function placePoints() {
-    const position = geometry.getAttribute('position');
-    for (let i = 0; i < base.length; ++i) position.array[i] = base[i] + (displacement ? scale * displacement[i] : 0);
-    position.needsUpdate = true;
-    geometry.computeVertexNormals();
-    geometry.computeBoundingSphere();
-  }
-
-  function setDisplacement(values, newScale) {
-    displacement = values;
-    scale = newScale;
-    placePoints();
-  }
-
-  function setScale(newScale) {
-    scale = newScale;
-    if (displacement) {
-      placePoints();
-      render();
-    }
-  }
-
-  return { setMesh, setField, setDisplacement, setScale, render };
 }

@@ -1,34 +1,58 @@
-// The page's worker: opens the file with kovan, decodes steps and re-encodes,
-// so that the page stays responsive. It answers each request with one
-// message; large arrays move to the page without copying (transferred).
+// The page's worker: opens the file with kovan, decodes steps, answers what
+// a picked node holds and re-encodes, so that the page stays responsive. It
+// answers each request with one message; large arrays move to the page
+// without copying (transferred).
 import { fileSource, load, ranges } from './kovan.mjs';
 import { lowWords, outerSurface } from './surface.js';
 
-let kovan = null;
+const ready = load();  // compiling the module overlaps choosing a file
 let doc = null;
 let file = null;  // read piece by piece by the document, whole only to convert
+let points = null;  // the mesh's coordinates, for what a pick reports
+let nodeIds = null;
+let decodedStep = -1;  // the step shown, kept decoded for picking
 
-const handlers = { open, show, convert };
+const handlers = { open, show, pick, convert };
 
 self.onmessage = async ({ data }) => {
   try {
-    kovan ??= await load();
-    await handlers[data.type](data);
+    const kovan = await ready;
+    await handlers[data.type](data, kovan);
   } catch (error) {
     self.postMessage({ type: 'error', request: data.type, message: error.message ?? String(error) });
   }
 };
 
-function progress(stage) {
-  self.postMessage({ type: 'progress', stage });
+function progress(stage, fraction = null) {
+  self.postMessage({ type: 'progress', stage, fraction });
+}
+
+// The file's source, telling the page how far reading has come; kovan reads
+// a file from its start to its end once while opening it.
+function reportingSource(chosen) {
+  const source = fileSource(chosen);
+  let reported = -1;
+  return {
+    size: source.size,
+    readAt(offset, length) {
+      const percent = Math.floor((100 * Math.min(offset + length, chosen.size)) / Math.max(chosen.size, 1));
+      if (percent > reported) {
+        reported = percent;
+        progress(`reading ${(chosen.size / 1e6).toFixed(1)} MB: ${percent} %`, percent / 100);
+      }
+      return source.readAt(offset, length);
+    },
+  };
 }
 
 // The file is read here, a piece at a time as the module asks for it (Blob
 // slices), never whole: the page holds nothing of it, and files larger than
 // the module's memory open.
-function open({ file: chosen }) {
+function open({ file: chosen }, kovan) {
   doc?.close();
   doc = null;
+  points = nodeIds = null;
+  decodedStep = -1;
   file = chosen;
   const timings = {};
   let lap = performance.now();
@@ -37,13 +61,13 @@ function open({ file: chosen }) {
     timings[stage] = now - lap;
     lap = now;
   };
-  progress('reading nodes and elements');
   // A point a block gives no value shows as such (grey), not as a 0.
-  doc = kovan.openSource(fileSource(file), { missingAsNaN: true });
+  doc = kovan.openSource(reportingSource(file), { missingAsNaN: true });
   timed('open');
   progress('finding the outer surface');
-  const points = doc.points();
-  const { center, radius } = bounds(points);
+  points = doc.points();
+  nodeIds = doc.nodeIds();
+  const { center, radius, size } = bounds(points);
   const positions = new Float32Array(points.length);
   for (let i = 0; i < points.length; ++i) positions[i] = points[i] - center[i % 3];
   const surface = outerSurface(doc.cellTypes(), lowWords(doc.cellOffsets()), lowWords(doc.cellConnectivity()));
@@ -52,10 +76,11 @@ function open({ file: chosen }) {
     type: 'opened',
     timings,
     summary: doc.summary(),
-    mesh: { positions, center, radius, triangles: surface.triangles, segments: surface.segments },
-  }, [positions.buffer, surface.triangles.buffer, surface.segments.buffer]);
+    mesh: { positions, center, radius, size, triangles: surface.triangles, segments: surface.segments, edges: surface.edges },
+  }, [positions.buffer, surface.triangles.buffer, surface.segments.buffer, surface.edges.buffer]);
 }
 
+// The centre and half diagonal of the points' bounding box, and its diagonal.
 function bounds(points) {
   const lo = [Infinity, Infinity, Infinity];
   const hi = [-Infinity, -Infinity, -Infinity];
@@ -64,20 +89,21 @@ function bounds(points) {
     if (points[i] < lo[k]) lo[k] = points[i];
     if (points[i] > hi[k]) hi[k] = points[i];
   }
-  if (points.length === 0) return { center: [0, 0, 0], radius: 1 };
+  if (points.length === 0) return { center: [0, 0, 0], radius: 1, size: 0 };
   const center = lo.map((l, k) => (l + hi[k]) / 2);
-  const radius = Math.hypot(hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]) / 2 || 1;
-  return { center, radius };
+  const size = Math.hypot(hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]);
+  return { center, radius: size / 2 || 1, size };
 }
 
 // A step's arrays, one component (or the magnitude) of one of them as a
-// value per point with its exact range, and DISP when the page deforms.
+// value per point with its exact range, and the step's displacements (their
+// largest length, and the values when the page deforms).
 function show({ step, array, component, deform }) {
-  progress(`decoding step ${step + 1}`);
+  progress(`decoding step ${step}`);
   const started = performance.now();
   let arrays;
   try {
-    arrays = doc.arrays(step).map((a, i) => ({ ...a, componentNames: doc.componentNames(step, i) }));
+    arrays = arraysOf(step);
   } catch (error) {
     self.postMessage({ type: 'shown', step, arrays: [], error: error.message });
     return;
@@ -94,13 +120,42 @@ function show({ step, array, component, deform }) {
   }
   const dispIndex = arrays.findIndex((a) => a.name === 'DISP' && a.components >= 3);
   reply.canDeform = dispIndex >= 0;
-  if (deform && dispIndex >= 0) {
-    reply.displacement = Float32Array.from(doc.arrayData(step, dispIndex));
-    transfers.push(reply.displacement.buffer);
+  if (dispIndex >= 0) {
+    const disp = doc.arrayData(step, dispIndex);
+    reply.largestDisplacement = largestLength(disp, arrays[dispIndex].components);
+    if (deform) {
+      reply.displacement = threeOf(disp, arrays[dispIndex].components);
+      transfers.push(reply.displacement.buffer);
+    }
   }
-  doc.release(step);  // copied out: the module's memory holds no step the page is not asking for
+  // The module keeps only the step shown (for picking), none the page has left.
+  if (decodedStep !== step && decodedStep >= 0) doc.release(decodedStep);
+  decodedStep = step;
   reply.timings = { decode: performance.now() - started };
   self.postMessage(reply, transfers);
+}
+
+function arraysOf(step) {
+  return doc.arrays(step).map((a, i) => ({ ...a, componentNames: doc.componentNames(step, i) }));
+}
+
+// The length of the longest (x, y, z) among the points that have one.
+function largestLength(data, components) {
+  let largest = 0;
+  for (let at = 0; at < data.length; at += components) {
+    const length = Math.hypot(data[at], data[at + 1], data[at + 2]);
+    if (length > largest) largest = length;
+  }
+  return largest;
+}
+
+// x, y, z of each point, 0 where the file gives a point none.
+function threeOf(data, components) {
+  const out = new Float32Array((data.length / components) * 3);
+  for (let p = 0, at = 0; at < data.length; at += components, p += 3) {
+    for (let k = 0; k < 3; ++k) out[p + k] = Number.isNaN(data[at + k]) ? 0 : data[at + k];
+  }
+  return out;
 }
 
 // The component asked for where the array has it; otherwise (and for
@@ -131,7 +186,21 @@ function fieldOf(data, components, component) {
   return { values: Float32Array.from(exact), min: min[0], max: max[0] };
 }
 
-function convert({ format }) {
+// What the file says at one point in one step: its node number, its
+// coordinates and every array's values there, as kovan reads them.
+function pick({ step, point }) {
+  const arrays = step >= 0 ? arraysOf(step) : [];
+  self.postMessage({
+    type: 'picked',
+    step,
+    point,
+    node: Number(nodeIds[point]),
+    coordinates: Array.from(points.subarray(3 * point, 3 * point + 3)),
+    arrays: arrays.map((a, i) => ({ name: a.name, derived: a.derived, componentNames: a.componentNames, values: Array.from(doc.pointValues(step, i, point)) })),
+  });
+}
+
+function convert({ format }, kovan) {
   progress(`converting to ${format}`);
   const bytes = kovan.convert(new Uint8Array(new FileReaderSync().readAsArrayBuffer(file)), format);
   self.postMessage({ type: 'converted', format, bytes }, [bytes.buffer]);

@@ -107,7 +107,7 @@ test('components carry the file\'s names, and modal steps their mode and nodal d
   await loadFile(page, join(dataDir, 'cyclic_modal.frd'));
   const last = steps.at(-1);
   assert.equal(await page.$eval('#step-label', (e) => e.textContent),
-    `step ${steps.length} of ${steps.length}, frequency ${last.value_text} (mode ${last.mode}, nodal diameter ${last.nodal_diameter})`);
+    `step ${steps.length - 1} (0 to ${steps.length - 1}), frequency ${last.value_text} (mode ${last.mode}, nodal diameter ${last.nodal_diameter})`);
   assert.deepEqual(session.problems, []);
 });
 
