@@ -300,6 +300,16 @@ export class Document {
     });
   }
 
+  // A new document of what the source holds now: of a grown file only what
+  // was appended is read, and the mesh is shared. This one stays valid.
+  reopen() {
+    const m = this._m;
+    return withScratch(m, 8, (out) => {
+      check(m, m._kovan_reopen(this._doc, out));
+      return new Document(m, m.HEAPU32[out / 4]);
+    });
+  }
+
   // The values of one point of an array (one per component), without
   // copying the rest of it.
   pointValues(step, array, point) {
@@ -521,27 +531,31 @@ function callerFunctions(m, source) {
 }
 
 // A browser File (or any Blob) as a source, read piece by piece with
-// FileReaderSync, which only workers have. Each read from the Blob takes a
-// slab of at least 32 MB and serves the reads within it: a read from a Blob
-// costs far more than its bytes (Chromium reads 4 MB pieces at half the
-// speed of 64 MB ones).
-const SLAB_BYTES = 32 << 20;
+// FileReaderSync, which only workers have. A read from a Blob costs far
+// more than its bytes (Chromium reads 4 MB pieces at half the speed of
+// 64 MB ones), so reads are served from a slab read ahead: 64 kB for a
+// read somewhere new (a block's first bytes, looked at again), twice the
+// last slab for each read that continues the one before, up to 64 MB.
+const SLAB_BYTES = 64 << 20;
+const SMALL_SLAB_BYTES = 64 << 10;
 
 export function fileSource(file) {
   const reader = new FileReaderSync();
   let slab = new Uint8Array(0);
   let slabAt = 0;
+  let lastEnd = -1;
   const read = (offset, length) => new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, offset + length)));
   return {
     size: () => file.size,
     readAt(offset, length) {
       const end = Math.min(offset + length, file.size);
-      if (offset < slabAt || end > slabAt + slab.length) {
-        if (length >= SLAB_BYTES) return read(offset, length);
-        slabAt = offset;
-        slab = read(offset, SLAB_BYTES);
-      }
-      return slab.subarray(offset - slabAt, end - slabAt);
+      const continues = offset === lastEnd;
+      lastEnd = end;
+      if (offset >= slabAt && end <= slabAt + slab.length) return slab.subarray(offset - slabAt, end - slabAt);
+      const ahead = continues ? Math.min(SLAB_BYTES, 2 * slab.length) : SMALL_SLAB_BYTES;
+      slabAt = offset;
+      slab = read(offset, Math.max(length, ahead));
+      return slab.subarray(0, end - offset);
     },
   };
 }

@@ -35,9 +35,13 @@ export function createView(container) {
   colours.colorSpace = THREE.SRGBColorSpace;
   colours.magFilter = colours.minFilter = THREE.LinearFilter;
   colours.needsUpdate = true;
-  const surfaceMaterial = new THREE.MeshLambertMaterial({ side: THREE.DoubleSide,
-    polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1, clippingPlanes: clipPlanes });
-  const lineMaterial = new THREE.LineBasicMaterial({ clippingPlanes: clipPlanes });
+  // Each look has its own materials, so that each keeps its compiled shader
+  // (a material given a map compiles anew and lets its old shader go).
+  const surfaceLook = { clippingPlanes: clipPlanes, side: THREE.DoubleSide, polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1 };
+  const materials = {
+    valued: [new THREE.MeshLambertMaterial({ ...surfaceLook, map: colours }), new THREE.LineBasicMaterial({ clippingPlanes: clipPlanes, map: colours })],
+    plain: [new THREE.MeshLambertMaterial({ ...surfaceLook, color: GREY }), new THREE.LineBasicMaterial({ clippingPlanes: clipPlanes, color: GREY })],
+  };
   const edgeMaterial = new THREE.LineBasicMaterial({ color: 0x1a1a1a, transparent: true, opacity: 0.5, clippingPlanes: clipPlanes });
   const marker = new THREE.Mesh(new THREE.SphereGeometry(1, 16, 12),
     new THREE.MeshBasicMaterial({ color: 0xff00ff, depthTest: false }));
@@ -46,6 +50,7 @@ export function createView(container) {
   scene.add(marker);
 
   let surface = null;
+  let lines = null;
   let edges = null;
   let objects = [];
   let base = null;  // undeformed positions, the model's centre at the origin
@@ -63,6 +68,29 @@ export function createView(container) {
     render();
   }
   new ResizeObserver(resize).observe(container);
+  warmUp();
+
+  // Draws every look once before a file is chosen: a CPU renderer builds
+  // a shader's pipeline when it first draws with it, which took longer than
+  // drawing the first file.
+  function warmUp() {
+    const triangle = new THREE.BufferGeometry();
+    triangle.setAttribute('position', new THREE.BufferAttribute(new Float32Array([0, 0, -5, 1e-3, 0, -5, 0, 1e-3, -5]), 3));
+    triangle.setAttribute('uv', new THREE.BufferAttribute(new Float32Array(6), 2));
+    triangle.setIndex([0, 1, 2]);
+    const surfaceTriangle = triangle.clone();
+    surfaceTriangle.computeVertexNormals();
+    const shown = [...materials.valued, ...materials.plain, edgeMaterial].map((material) =>
+      (material.isMeshLambertMaterial ? new THREE.Mesh(surfaceTriangle, material) : new THREE.LineSegments(triangle, material)));
+    marker.visible = true;
+    scene.add(...shown);
+    render();
+    scene.remove(...shown);
+    marker.visible = false;
+    triangle.dispose();
+    surfaceTriangle.dispose();
+    render();
+  }
 
   function render() {
     renderer.setScissorTest(false);
@@ -94,9 +122,10 @@ export function createView(container) {
       part.setIndex(new THREE.BufferAttribute(index, 1));
       return part;
     });
-    surface = new THREE.Mesh(parts[0], surfaceMaterial);
+    surface = new THREE.Mesh(parts[0], materials.plain[0]);
+    lines = new THREE.LineSegments(parts[1], materials.plain[1]);
     edges = new THREE.LineSegments(parts[2], edgeMaterial);
-    objects = [surface, new THREE.LineSegments(parts[1], lineMaterial), edges];
+    objects = [surface, lines, edges];
     for (const object of objects) scene.add(object);
     placePoints();
     recolour();
@@ -139,11 +168,7 @@ export function createView(container) {
   // Values are looked up in the map's texture; without values the model is grey.
   function recolour() {
     if (!surface) return;
-    for (const material of [surfaceMaterial, lineMaterial]) {
-      material.map = field === null ? null : colours;
-      material.color.set(field === null ? GREY : 0xffffff);
-      material.needsUpdate = true;
-    }
+    [surface.material, lines.material] = field === null ? materials.plain : materials.valued;
     if (field === null) return;
     const uv = surface.geometry.getAttribute('uv');
     fillTextureCoordinates(field.values, field.min, field.max, uv.array);
@@ -187,7 +212,7 @@ export function createView(container) {
       const hi = box.max.getComponent(axis);
       clipPlanes.push(new THREE.Plane(normal, lo + fraction * (hi - lo)));
     }
-    for (const material of [surfaceMaterial, lineMaterial, edgeMaterial]) material.needsUpdate = true;
+    for (const material of [...materials.valued, ...materials.plain, edgeMaterial]) material.needsUpdate = true;
     render();
   }
 

@@ -7,13 +7,21 @@ import { createView, STANDARD_VIEWS } from './view.js';
 
 const $ = (id) => document.getElementById(id);
 const worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
+const surfaceWorker = new Worker(new URL('./surface_worker.js', import.meta.url), { type: 'module' });
 
 // The diagnostic kind of a text in which no line is an FRD line.
 const NOT_FRD = 4;
 const LEGEND_TICKS = 7;
+// ?pieces=N reads files in pieces of N bytes (for tests of reading a file
+// that arrives in many pieces); otherwise the worker's own sizes.
+const piecesAsked = (() => {
+  const bytes = Number(new URLSearchParams(window.location.search).get('pieces'));
+  return bytes > 0 ? { first: bytes, largest: bytes, hold: 4 * bytes } : undefined;
+})();
 
 const state = {
   summary: null, fileName: '', openedAt: 0, shownOnce: false, stepArrays: new Map(),
+  opened: 0, mesh: null, meshDrawn: false, afterMesh: null,
   modelSize: 0, largestDisplacement: 0, scaleIsAutomatic: true, playing: null, shownStep: -1, pickedPoint: -1,
 };
 const view = createView($('view'));
@@ -48,7 +56,7 @@ function openFile(file) {
   delete document.body.dataset.shownMs;
   $('controls').disabled = true;
   setStatus(`reading ${file.name} (${(file.size / 1e6).toFixed(1)} MB)`);
-  worker.postMessage({ type: 'open', file });
+  worker.postMessage({ type: 'open', file, pieces: piecesAsked });
 }
 
 // ---- the worker's answers ----
@@ -63,15 +71,19 @@ function showProgress({ stage, fraction }) {
   if (fraction !== null) $('progress').value = fraction;
 }
 
-function opened({ summary, mesh, timings }) {
+// The summary and the controls at once; the mesh is drawn once its outer
+// surface is found (on a thread of its own, while the worker decodes the
+// step to show).
+function opened({ summary, mesh, cells, timings }) {
+  state.opened += 1;
   state.summary = summary;
   state.timings = timings;
+  state.mesh = mesh;
+  state.meshDrawn = false;
+  state.afterMesh = null;
   state.modelSize = mesh.size;
   state.shownStep = -1;
-  const started = performance.now();
-  view.setMesh(mesh);
-  unpick();
-  timings.mesh = performance.now() - started;
+  surfaceWorker.postMessage({ order: state.opened, ...cells }, [cells.types.buffer, cells.offsets.buffer, cells.connectivity.buffer]);
   const last = Math.max(0, summary.steps.length - 1);
   $('step').max = String(last);
   $('step').value = String(last);
@@ -82,18 +94,39 @@ function opened({ summary, mesh, timings }) {
   showSummary();
   showDiagnostics(summary.diagnostics);
   if (summary.diagnostics.some((d) => d.kind === NOT_FRD)) {
-    finishShowing('not an FRD file', true);
-    return;
+    afterMesh(() => finishShowing('not an FRD file', true));
+  } else if (summary.steps.length === 0) {
+    afterMesh(() => {
+      setLegend(null);
+      finishShowing('no steps: the mesh alone');
+    });
+  } else {
+    request();
   }
-  if (summary.steps.length === 0) {
-    setLegend(null);
-    finishShowing('no steps: the mesh alone');
-    return;
-  }
-  request();
+}
+
+surfaceWorker.onmessage = ({ data: surface }) => {
+  if (surface.order !== state.opened) return;  // of a file opened before
+  const started = performance.now();
+  view.setMesh({ ...state.mesh, ...surface });
+  unpick();
+  Object.assign(state.timings, { surface: surface.milliseconds, drawMesh: performance.now() - started });
+  state.meshDrawn = true;
+  const action = state.afterMesh;
+  state.afterMesh = null;
+  action?.();
+};
+
+function afterMesh(action) {
+  if (state.meshDrawn) action();
+  else state.afterMesh = action;
 }
 
 function shown(reply) {
+  if (!state.meshDrawn) {
+    afterMesh(() => shown(reply));
+    return;
+  }
   if (!state.shownOnce) Object.assign(state.timings ?? {}, reply.timings, { drawStart: performance.now() });
   state.stepArrays.set(reply.step, reply.arrays);
   state.shownStep = reply.step;

@@ -3,7 +3,6 @@
 // answers each request with one message; large arrays move to the page
 // without copying (transferred).
 import { fileSource, load, ranges } from './kovan.mjs';
-import { lowWords, outerSurface } from './surface.js';
 
 const ready = load();  // compiling the module overlaps choosing a file
 let doc = null;
@@ -14,70 +13,160 @@ let decodedStep = -1;  // the step shown, kept decoded for picking
 
 const handlers = { open, show, pick, convert };
 
-self.onmessage = async ({ data }) => {
-  try {
-    const kovan = await ready;
-    await handlers[data.type](data, kovan);
-  } catch (error) {
-    self.postMessage({ type: 'error', request: data.type, message: error.message ?? String(error) });
-  }
+// Requests are handled one after the other: an open awaits the file's
+// pieces, and what is asked meanwhile waits for it.
+let queue = Promise.resolve();
+let opens = 0;  // files asked to open; an open that is no longer the last stops
+self.onmessage = ({ data }) => {
+  if (data.type === 'open') data.order = ++opens;
+  queue = queue.then(async () => {
+    try {
+      const kovan = await ready;
+      await handlers[data.type](data, kovan);
+    } catch (error) {
+      self.postMessage({ type: 'error', request: data.type, message: error.message ?? String(error) });
+    }
+  });
 };
 
 function progress(stage, fraction = null) {
   self.postMessage({ type: 'progress', stage, fraction });
 }
 
-// The file's source, telling the page how far reading has come; kovan reads
-// a file from its start to its end once while opening it.
-function reportingSource(chosen) {
-  const source = fileSource(chosen);
-  let reported = -1;
+// The file as far as its pieces have arrived. Pieces are kept until the
+// mesh is known to be whole (`keepTwo`), then only the last two; older
+// bytes are read again from the file (Blob slices) when kovan asks for
+// them, as it does for a step's blocks.
+function arrivingSource(chosen) {
+  const older = fileSource(chosen);
+  const held = [];
+  let arrived = 0;
+  let keepAll = true;
   return {
-    size: source.size,
+    size: () => arrived,
+    add(at, bytes) {
+      held.push({ at, bytes });
+      if (!keepAll && held.length > 2) held.shift();
+      arrived = at + bytes.length;
+    },
+    keepTwo() {
+      keepAll = false;
+      held.splice(0, Math.max(0, held.length - 2));
+    },
+    // All of the file, read from it as asked.
+    whole() {
+      held.length = 0;
+      arrived = chosen.size;
+    },
     readAt(offset, length) {
-      const percent = Math.floor((100 * Math.min(offset + length, chosen.size)) / Math.max(chosen.size, 1));
-      if (percent > reported) {
-        reported = percent;
-        progress(`reading ${(chosen.size / 1e6).toFixed(1)} MB: ${percent} %`, percent / 100);
-      }
-      return source.readAt(offset, length);
+      const end = Math.min(offset + length, arrived);
+      const piece = held.find((p) => offset >= p.at && end <= p.at + p.bytes.length);
+      return piece ? piece.bytes.subarray(offset - piece.at, end - piece.at) : older.readAt(offset, Math.max(0, end - offset));
     },
   };
 }
 
-// The file is read here, a piece at a time as the module asks for it (Blob
-// slices), never whole: the page holds nothing of it, and files larger than
-// the module's memory open.
-function open({ file: chosen }, kovan) {
+// The pieces of `chosen` as a reader on its own thread reads them, in order.
+function piecesOf(chosen, sizes) {
+  const reader = new Worker(new URL('./reader.js', import.meta.url), { type: 'module' });
+  const arrived = [];
+  let wake = null;
+  reader.onmessage = ({ data }) => {
+    arrived.push(data);
+    wake?.();
+  };
+  reader.onerror = (event) => {
+    arrived.push({ type: 'failed', message: event.message });
+    wake?.();
+  };
+  reader.postMessage({ type: 'read', file: chosen, first: sizes.first, largest: sizes.largest });
+  return {
+    async next() {
+      while (arrived.length === 0) await new Promise((resolve) => { wake = resolve; });
+      const message = arrived.shift();
+      if (message.type === 'failed') throw new Error(`the file could not be read: ${message.message}`);
+      if (message.type === 'end') return null;
+      reader.postMessage({ type: 'taken' });
+      return message;
+    },
+    stop: () => reader.terminate(),
+  };
+}
+
+// The file is read by a reader of its own, a piece at a time, while kovan
+// parses what has arrived. Once a step has been seen the mesh is whole, and
+// each piece reopens the document as a file that grew: only the new bytes
+// are parsed (and a block the last piece cut off). Before that a grown mesh
+// would be parsed again anyway, so the document is opened anew from the
+// pieces kept, up to `hold` bytes; a file with no step by then (a mesh alone,
+// or no FRD text) is opened once, read as kovan asks. The page never holds
+// the whole text, and files larger than the module's memory open.
+// `pieces` (for tests): the reader's piece sizes and HOLD_BYTES, smaller.
+const DEFAULT_PIECES = { first: 32 << 20, largest: 64 << 20, hold: 256 << 20 };
+
+async function open({ file: chosen, order, pieces: sizes = DEFAULT_PIECES }, kovan) {
   doc?.close();
   doc = null;
   points = nodeIds = null;
   decodedStep = -1;
   file = chosen;
-  const timings = {};
+  const timings = { reading: 0 };  // reading: the time spent waiting for pieces
   let lap = performance.now();
   const timed = (stage) => {
     const now = performance.now();
     timings[stage] = now - lap;
     lap = now;
   };
+  const source = arrivingSource(file);
+  const pieces = piecesOf(file, sizes);
   // A point a block gives no value shows as such (grey), not as a 0.
-  doc = kovan.openSource(reportingSource(file), { missingAsNaN: true });
+  const openAnew = () => kovan.openSource(source, { missingAsNaN: true });
+  try {
+    for (;;) {
+      const waited = performance.now();
+      const piece = await pieces.next();
+      timings.reading += performance.now() - waited;
+      if (order !== opens) return;  // another file was chosen meanwhile
+      if (piece === null) break;
+      source.add(piece.at, new Uint8Array(piece.bytes));
+      if (doc?.nSteps === 0 && source.size() > sizes.hold) {
+        doc.close();
+        doc = null;
+        source.whole();
+        break;
+      }
+      const grown = doc?.nSteps > 0 ? doc.reopen() : openAnew();
+      doc?.close();
+      doc = grown;
+      if (doc.nSteps > 0) source.keepTwo();
+      const percent = Math.floor((100 * source.size()) / Math.max(file.size, 1));
+      progress(`reading ${(file.size / 1e6).toFixed(1)} MB: ${percent} %`, percent / 100);
+    }
+  } finally {
+    pieces.stop();
+  }
+  if (doc === null) {
+    progress(`reading ${(file.size / 1e6).toFixed(1)} MB`);
+    doc = openAnew();  // an empty file, or one opened in one go
+  }
+  source.keepTwo();
   timed('open');
-  progress('finding the outer surface');
   points = doc.points();
   nodeIds = doc.nodeIds();
   const { center, radius, size } = bounds(points);
   const positions = new Float32Array(points.length);
   for (let i = 0; i < points.length; ++i) positions[i] = points[i] - center[i % 3];
-  const surface = outerSurface(doc.cellTypes(), lowWords(doc.cellOffsets()), lowWords(doc.cellConnectivity()));
-  timed('surface');
+  // The page has the outer surface found on a thread of its own while this
+  // one decodes the step to show.
+  const cells = { types: doc.cellTypes(), offsets: doc.cellOffsets(), connectivity: doc.cellConnectivity() };
+  timed('mesh');
   self.postMessage({
     type: 'opened',
     timings,
     summary: doc.summary(),
-    mesh: { positions, center, radius, size, triangles: surface.triangles, segments: surface.segments, edges: surface.edges },
-  }, [positions.buffer, surface.triangles.buffer, surface.segments.buffer, surface.edges.buffer]);
+    mesh: { positions, center, radius, size },
+    cells,
+  }, [positions.buffer, cells.types.buffer, cells.offsets.buffer, cells.connectivity.buffer]);
 }
 
 // The centre and half diagonal of the points' bounding box, and its diagonal.

@@ -5,8 +5,9 @@ import { serve } from '../scripts/serve.mjs';
 
 const dist = fileURLToPath(new URL('../dist', import.meta.url));
 
-// Starts a server for dist/ and the browser; close() stops both.
-export async function openPage() {
+// Starts a server for dist/ and the browser; close() stops both. `query`
+// goes into the page's address (such as '?pieces=1000').
+export async function openPage(query = '') {
   const server = await serve(dist);
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
@@ -18,7 +19,7 @@ export async function openPage() {
   await page.setViewport({ width: 1200, height: 800 });
   const problems = [];
   page.on('pageerror', (error) => problems.push(error.message));
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  await page.goto(`http://127.0.0.1:${server.address().port}/${query}`);
   return {
     page,
     problems,

@@ -95,6 +95,24 @@ test('every file of tests/data opens and shows; failures are shown, not thrown',
   assert.deepEqual(session.problems, []);
 });
 
+test('a file read in many small pieces shows as one read whole', async () => {
+  const pieces = await openPage('?pieces=1000');
+  try {
+    for (const name of readdirSync(dataDir).filter((f) => f.endsWith('.frd'))) {
+      const panels = [];
+      for (const page of [session.page, pieces.page]) {
+        await loadFile(page, join(dataDir, name));
+        panels.push(await page.evaluate(() => ['summary', 'diagnostics', 'array', 'legend-ticks']
+          .map((id) => document.getElementById(id).innerHTML).join('\n')));
+      }
+      assert.equal(panels[1], panels[0], name);
+    }
+    assert.deepEqual(pieces.problems, []);
+  } finally {
+    await pieces.close();
+  }
+});
+
 test('components carry the file\'s names, and modal steps their mode and nodal diameter', async () => {
   const { page } = session;
   const contact = native('contact.frd').steps.at(-1).arrays.find((a) => a.name === 'CONTACT');
