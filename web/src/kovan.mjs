@@ -533,29 +533,41 @@ function callerFunctions(m, source) {
 // A browser File (or any Blob) as a source, read piece by piece with
 // FileReaderSync, which only workers have. A read from a Blob costs far
 // more than its bytes (Chromium reads 4 MB pieces at half the speed of
-// 64 MB ones), so reads are served from a slab read ahead: 64 kB for a
-// read somewhere new (a block's first bytes, looked at again), twice the
-// last slab for each read that continues the one before, up to 64 MB.
+// 64 MB ones), so reads are served from slabs read ahead: twice the last
+// slab for each read that continues the one before, up to 64 MB; 64 kB for
+// a read somewhere new. The last 128 small slabs are kept: kovan looks at
+// the same few bytes of each block again (whether a file changed) each time
+// a document of a growing file is reopened.
 const SLAB_BYTES = 64 << 20;
 const SMALL_SLAB_BYTES = 64 << 10;
+const SMALL_SLABS_KEPT = 128;
 
 export function fileSource(file) {
   const reader = new FileReaderSync();
-  let slab = new Uint8Array(0);
-  let slabAt = 0;
+  let slab = { at: 0, bytes: new Uint8Array(0) };
+  const small = [];  // { at, bytes }, the latest last
   let lastEnd = -1;
-  const read = (offset, length) => new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, offset + length)));
+  const read = (offset, length) => ({ at: offset, bytes: new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, offset + length))) });
+  const holds = (s, offset, end) => offset >= s.at && end <= s.at + s.bytes.length;
   return {
     size: () => file.size,
     readAt(offset, length) {
       const end = Math.min(offset + length, file.size);
       const continues = offset === lastEnd;
       lastEnd = end;
-      if (offset >= slabAt && end <= slabAt + slab.length) return slab.subarray(offset - slabAt, end - slabAt);
-      const ahead = continues ? Math.min(SLAB_BYTES, 2 * slab.length) : SMALL_SLAB_BYTES;
-      slabAt = offset;
-      slab = read(offset, Math.max(length, ahead));
-      return slab.subarray(0, end - offset);
+      let from = holds(slab, offset, end) ? slab : small.find((s) => holds(s, offset, end));
+      if (!from && continues) {
+        from = slab = read(offset, Math.max(length, Math.min(SLAB_BYTES, 2 * slab.bytes.length)));
+      } else if (!from) {
+        from = read(offset, Math.max(length, SMALL_SLAB_BYTES));
+        if (from.bytes.length <= SMALL_SLAB_BYTES) {
+          small.push(from);
+          if (small.length > SMALL_SLABS_KEPT) small.shift();
+        } else {
+          slab = from;
+        }
+      }
+      return from.bytes.subarray(offset - from.at, end - from.at);
     },
   };
 }

@@ -33,37 +33,60 @@ function progress(stage, fraction = null) {
   self.postMessage({ type: 'progress', stage, fraction });
 }
 
-// The file as far as its pieces have arrived. Pieces are kept until the
-// mesh is known to be whole (`keepTwo`), then only the last two; older
-// bytes are read again from the file (Blob slices) when kovan asks for
-// them, as it does for a step's blocks.
+// The file as far as kovan may see it: up to `shown` bytes of those that
+// have arrived (kovan is shown whole blocks, see open()). Pieces are held
+// until kovan has parsed them; older bytes are read again from the file
+// (Blob slices) when kovan asks for them, as it does for a step's blocks.
 function arrivingSource(chosen) {
   const older = fileSource(chosen);
   const held = [];
-  let arrived = 0;
-  let keepAll = true;
+  let shown = 0;
   return {
-    size: () => arrived,
+    size: () => shown,
+    arrived: () => (held.length > 0 ? held.at(-1).at + held.at(-1).bytes.length : shown),
     add(at, bytes) {
       held.push({ at, bytes });
-      if (!keepAll && held.length > 2) held.shift();
-      arrived = at + bytes.length;
     },
-    keepTwo() {
-      keepAll = false;
-      held.splice(0, Math.max(0, held.length - 2));
+    show(end) {
+      shown = end;
+    },
+    // Lets the pieces go that hold only bytes kovan has parsed.
+    parsed() {
+      while (held.length > 1 && held[1].at <= shown) held.shift();
     },
     // All of the file, read from it as asked.
     whole() {
       held.length = 0;
-      arrived = chosen.size;
+      shown = chosen.size;
     },
     readAt(offset, length) {
-      const end = Math.min(offset + length, arrived);
-      const piece = held.find((p) => offset >= p.at && end <= p.at + p.bytes.length);
-      return piece ? piece.bytes.subarray(offset - piece.at, end - piece.at) : older.readAt(offset, Math.max(0, end - offset));
+      const end = Math.min(offset + length, shown);
+      const first = held.findIndex((p) => offset >= p.at && offset < p.at + p.bytes.length);
+      const last = held.at(-1);
+      if (first < 0 || end <= offset || end > last.at + last.bytes.length) return older.readAt(offset, Math.max(0, end - offset));
+      const piece = held[first];
+      if (end <= piece.at + piece.bytes.length) return piece.bytes.subarray(offset - piece.at, end - piece.at);
+      // Across pieces (held in order, without gaps).
+      const out = new Uint8Array(end - offset);
+      for (let i = first, at = offset; at < end; ++i) {
+        const part = held[i].bytes.subarray(at - held[i].at, Math.min(end, held[i].at + held[i].bytes.length) - held[i].at);
+        out.set(part, at - offset);
+        at += part.length;
+      }
+      return out;
     },
   };
+}
+
+// Where the last result block's header ("  100C" at the start of a line)
+// in the bytes begins, or -1. Record keys are the only text of a file with
+// a C in it, so the search looks at few places.
+function lastResultHeader(bytes) {
+  const key = [0x0a, 0x20, 0x20, 0x31, 0x30, 0x30];  // line feed, "  100"
+  for (let at = bytes.lastIndexOf(0x43); at >= 6; at = bytes.lastIndexOf(0x43, at - 1)) {
+    if (key.every((b, k) => bytes[at - 6 + k] === b)) return at - 5;
+  }
+  return -1;
 }
 
 // The pieces of `chosen` as a reader on its own thread reads them, in order.
@@ -94,15 +117,18 @@ function piecesOf(chosen, sizes) {
 }
 
 // The file is read by a reader of its own, a piece at a time, while kovan
-// parses what has arrived. Once a step has been seen the mesh is whole, and
-// each piece reopens the document as a file that grew: only the new bytes
-// are parsed (and a block the last piece cut off). Before that a grown mesh
-// would be parsed again anyway, so the document is opened anew from the
-// pieces kept, up to `hold` bytes; a file with no step by then (a mesh alone,
-// or no FRD text) is opened once, read as kovan asks. The page never holds
-// the whole text, and files larger than the module's memory open.
-// `pieces` (for tests): the reader's piece sizes and HOLD_BYTES, smaller.
-const DEFAULT_PIECES = { first: 32 << 20, largest: 64 << 20, hold: 256 << 20 };
+// parses what has arrived. Kovan is shown the file up to the last result
+// block's header that has arrived: the blocks before it are whole, so no
+// block is parsed twice, the mesh included (a mesh that grows would be
+// parsed again from its start). Each time more is shown the document is
+// reopened as a file that grew, and only the new blocks are parsed. A file
+// with no result header in its first `hold` bytes (a mesh alone, or no FRD
+// text) is opened in one go, read as kovan asks; a block longer than `hold`
+// is shown cut (and parsed again whole when the next header arrives). The
+// page never holds the whole text, and files larger than the module's
+// memory open.
+// `pieces` (for tests): the reader's piece sizes and `hold`, smaller.
+const DEFAULT_PIECES = { first: 32 << 20, largest: 64 << 20, hold: 512 << 20 };
 
 async function open({ file: chosen, order, pieces: sizes = DEFAULT_PIECES }, kovan) {
   doc?.close();
@@ -119,8 +145,15 @@ async function open({ file: chosen, order, pieces: sizes = DEFAULT_PIECES }, kov
   };
   const source = arrivingSource(file);
   const pieces = piecesOf(file, sizes);
+  const reading = `reading ${(file.size / 1e6).toFixed(1)} MB`;
   // A point a block gives no value shows as such (grey), not as a 0.
-  const openAnew = () => kovan.openSource(source, { missingAsNaN: true });
+  const showUpTo = (end) => {
+    source.show(end);
+    const grown = doc ? doc.reopen() : kovan.openSource(source, { missingAsNaN: true });
+    doc?.close();
+    doc = grown;
+    source.parsed();
+  };
   try {
     for (;;) {
       const waited = performance.now();
@@ -128,28 +161,25 @@ async function open({ file: chosen, order, pieces: sizes = DEFAULT_PIECES }, kov
       timings.reading += performance.now() - waited;
       if (order !== opens) return;  // another file was chosen meanwhile
       if (piece === null) break;
-      source.add(piece.at, new Uint8Array(piece.bytes));
-      if (doc?.nSteps === 0 && source.size() > sizes.hold) {
-        doc.close();
-        doc = null;
+      const bytes = new Uint8Array(piece.bytes);
+      source.add(piece.at, bytes);
+      const percent = Math.floor((100 * source.arrived()) / Math.max(file.size, 1));
+      progress(`${reading}: ${percent} %`, percent / 100);
+      const header = lastResultHeader(bytes);
+      if (doc === null && header < 0 && source.arrived() > sizes.hold) {
         source.whole();
         break;
       }
-      const grown = doc?.nSteps > 0 ? doc.reopen() : openAnew();
-      doc?.close();
-      doc = grown;
-      if (doc.nSteps > 0) source.keepTwo();
-      const percent = Math.floor((100 * source.size()) / Math.max(file.size, 1));
-      progress(`reading ${(file.size / 1e6).toFixed(1)} MB: ${percent} %`, percent / 100);
+      if (header >= 0) showUpTo(piece.at + header);
+      else if (doc !== null && source.arrived() - source.size() > sizes.hold) showUpTo(source.arrived());
     }
   } finally {
     pieces.stop();
   }
-  if (doc === null) {
-    progress(`reading ${(file.size / 1e6).toFixed(1)} MB`);
-    doc = openAnew();  // an empty file, or one opened in one go
+  if (source.size() < file.size || doc === null) {
+    progress(reading);
+    showUpTo(file.size);
   }
-  source.keepTwo();
   timed('open');
   points = doc.points();
   nodeIds = doc.nodeIds();

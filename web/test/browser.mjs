@@ -23,6 +23,7 @@ export async function openPage(query = '') {
   return {
     page,
     problems,
+    browser,
     async close() {
       await browser.close();
       server.close();
@@ -31,15 +32,15 @@ export async function openPage(query = '') {
 }
 
 // Waits until the page has shown something more than `before` times.
-export async function shownAfter(page, before) {
-  await page.waitForFunction((n) => Number(document.body.dataset.shown ?? 0) > n, { timeout: 120000 }, before);
+export async function shownAfter(page, before, timeout = 120000) {
+  await page.waitForFunction((n) => Number(document.body.dataset.shown ?? 0) > n, { timeout }, before);
   return page.evaluate(() => Number(document.body.dataset.shown));
 }
 
 // Loads a file through the page's file input; resolves when it is shown.
-export async function loadFile(page, path) {
+export async function loadFile(page, path, timeout = 120000) {
   const before = await page.evaluate(() => Number(document.body.dataset.shown ?? 0));
   const input = await page.$('#file');
   await input.uploadFile(path);
-  return shownAfter(page, before);
+  return shownAfter(page, before, timeout);
 }
