@@ -249,7 +249,7 @@ function stopPlaying() {
 // ---- deformation scale ----
 // Automatic: the largest displacement of the shown step drawn as a chosen
 // fraction of the model's size (the diagonal of its bounding box). Typing
-// a scale fixes it until another file is opened.
+// a scale fixes it until the slider is moved or another file is opened.
 
 function currentScale() {
   if (!state.scaleIsAutomatic) return Number($('scale').value);
@@ -262,8 +262,7 @@ function showScale() {
   if (state.scaleIsAutomatic) $('scale').value = String(Number(scale.toPrecision(6)));
   $('scale').dataset.value = String(scale);
   $('scale-percent-label').textContent = `${$('scale-percent').value} %`;
-  $('scale-note').textContent = state.scaleIsAutomatic ? '(automatic)' : '(fixed)';
-  $('scale-percent').disabled = !state.scaleIsAutomatic;
+  $('scale-note').textContent = state.scaleIsAutomatic ? '(automatic)' : '(fixed; the slider makes it automatic again)';
 }
 
 $('scale-percent').addEventListener('input', () => {
@@ -274,11 +273,6 @@ $('scale-percent').addEventListener('input', () => {
 $('scale').addEventListener('input', () => {
   if (!(Number($('scale').value) >= 0)) return;
   state.scaleIsAutomatic = false;
-  view.setScale(currentScale());
-  showScale();
-});
-$('scale-note').addEventListener('click', () => {
-  state.scaleIsAutomatic = true;
   view.setScale(currentScale());
   showScale();
 });
