@@ -333,6 +333,7 @@ function unpick() {
   state.pickedPoint = -1;
   view.mark(-1);
   $('picked').textContent = 'Click the model.';
+  $('picked-brief').hidden = true;
   delete $('picked').dataset.values;
 }
 
@@ -345,6 +346,11 @@ function picked(reply) {
     array.values.forEach((value, k) => lines.push(`  ${array.componentNames[k]} = ${value}`));
   }
   $('picked').textContent = lines.join('\n');
+  // Over the view: the node and the values of the array shown.
+  const shown = reply.arrays.find((a) => a.name === $('array').value);
+  $('picked-brief').textContent = [`node ${reply.node}`,
+    ...(shown ? shown.values.map((value, k) => `${shown.componentNames[k]} = ${value}`) : [])].join('\n');
+  $('picked-brief').hidden = false;
   $('picked').dataset.values = JSON.stringify(reply);  // for whoever drives the page
 }
 
