@@ -1,6 +1,7 @@
 #!/bin/bash
 # Builds the WebAssembly module and the page, and tests both against the
-# native tool of BUILD (default: build), the page in headless Chromium.
+# native tool of BUILD (default: build), the page in headless Chromium, and
+# the npm package installed from its tarball.
 # Usage: bash web/test.sh [BUILD]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -9,3 +10,4 @@ cd "$root/web"
 npm ci --no-audit --no-fund
 npm run build
 KOVAN_TOOL="$build/tools/cli/kovan" npm test
+bash scripts/test_package.sh "$build"
