@@ -1,5 +1,10 @@
 """Builds the kovan wheel: the Python package with libkovan, built by CMake,
-inside it. `pip install .` or `python3 -m build --wheel`."""
+inside it. `pip install .` or `python3 -m build --wheel`.
+
+On Linux the library links the C++ runtime in, so that it needs the C
+library alone, and the wheel is tagged manylinux for the newest glibc
+symbol version it uses. KOVAN_WHEEL_DLL=path/to/kovan.dll (built with the
+project's MinGW toolchain file) makes the Windows wheel (win_amd64) instead."""
 
 import os
 import re
@@ -25,8 +30,12 @@ class BuildWithLibrary(build_py):
     def run(self):
         super().run()
         cmake_build = Path(self.get_finalized_command("build").build_temp) / "cmake"
+        if os.environ.get("KOVAN_WHEEL_DLL"):
+            shutil.copyfile(os.environ["KOVAN_WHEEL_DLL"], Path(self.build_lib) / "kovan" / "kovan.dll")
+            return
         options = ["-DCMAKE_BUILD_TYPE=Release", "-DKOVAN_BUILD_TESTS=OFF", "-DKOVAN_BUILD_TOOLS=OFF",
-                   "-DKOVAN_BUILD_EXAMPLES=OFF", "-DKOVAN_BUILD_BENCHMARKS=OFF", "-DKOVAN_BUILD_PARAVIEW=OFF"]
+                   "-DKOVAN_BUILD_EXAMPLES=OFF", "-DKOVAN_BUILD_BENCHMARKS=OFF", "-DKOVAN_BUILD_PARAVIEW=OFF",
+                   "-DKOVAN_STATIC_CXX_RUNTIME=ON"]
         subprocess.run(["cmake", "-S", str(ROOT), "-B", str(cmake_build), *options], check=True)
         subprocess.run(["cmake", "--build", str(cmake_build), "--target", "kovan", "-j", str(os.cpu_count() or 1)],
                        check=True)
@@ -41,11 +50,37 @@ class WithNativeLibrary(Distribution):
         return True
 
 
+# Libraries every manylinux system has (PEP 600), which may be needed.
+MANYLINUX_LIBRARIES = {"libc.so.6", "libm.so.6", "libpthread.so.0", "libdl.so.2", "librt.so.1",
+                       "ld-linux-x86-64.so.2", "ld-linux-aarch64.so.1"}
+
+
+def manylinux_tag(library, machine):
+    """manylinux_2_N_MACHINE for the newest GLIBC_2.N the library's symbols
+    need, or None when it needs a library beyond glibc's (or objdump is
+    missing)."""
+    try:
+        dynamic = subprocess.run(["objdump", "-p", str(library)], check=True, capture_output=True, text=True).stdout
+    except (OSError, subprocess.CalledProcessError):
+        return None
+    needed = set(re.findall(r"^\s*NEEDED\s+(\S+)", dynamic, re.MULTILINE))
+    if not needed <= MANYLINUX_LIBRARIES:
+        return None
+    minors = [int(m) for m in re.findall(r"GLIBC_2\.(\d+)", dynamic)]
+    return f"manylinux_2_{max(minors, default=17)}_{machine}"
+
+
 class PlatformWheel(bdist_wheel):
     """The library is no extension module: any Python 3 on this platform can load it."""
 
     def get_tag(self):
-        return ("py3", "none", super().get_tag()[2])
+        if os.environ.get("KOVAN_WHEEL_DLL"):
+            return ("py3", "none", "win_amd64")
+        platform = super().get_tag()[2]
+        library = Path(self.bdist_dir) / "kovan" / "libkovan.so.3"
+        if platform.startswith("linux_") and library.exists():
+            platform = manylinux_tag(library, platform[len("linux_"):]) or platform
+        return ("py3", "none", platform)
 
 
 setup(version=project_version(), distclass=WithNativeLibrary, cmdclass={"build_py": BuildWithLibrary, "bdist_wheel": PlatformWheel},

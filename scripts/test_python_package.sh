@@ -12,6 +12,14 @@ mkdir -p "$work"
 python=/usr/bin/python3
 "$python" -m build --wheel --no-isolation --outdir "$work/dist" . > "$work/build.log" 2>&1 \
     || { tail -30 "$work/build.log"; exit 1; }
+# Tagged manylinux for the newest glibc version the library's symbols need,
+# read here with readelf; it needs no other library (the C++ runtime is in it).
+wheel="$(ls "$work"/dist/kovan-*.whl)"
+unzip -q -o "$wheel" kovan/libkovan.so.3 -d "$work/unpacked"
+newest="$(readelf -V "$work/unpacked/kovan/libkovan.so.3" | grep -o 'GLIBC_2\.[0-9]*' | sed 's/GLIBC_2\.//' | sort -n | tail -1)"
+[[ "$wheel" == *"-py3-none-manylinux_2_${newest}_$(uname -m).whl" ]] || { echo "wheel $wheel is not manylinux_2_$newest"; exit 1; }
+needed="$(readelf -d "$work/unpacked/kovan/libkovan.so.3" | grep -o 'NEEDED.*\[.*\]' | grep -v -E '\[(libc|libm|ld-linux-x86-64)\.so' || true)"
+[ -z "$needed" ] || { echo "the wheel's library needs more than glibc: $needed"; exit 1; }
 "$python" -m venv --system-site-packages "$work/venv"
 "$work/venv/bin/pip" install --no-index --quiet "$work"/dist/kovan-*.whl
 cd "$work"

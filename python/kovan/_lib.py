@@ -131,12 +131,20 @@ def _candidates():
     yield from names
 
 
+# Folders added to Windows' DLL search, kept for the life of the process.
+_DLL_FOLDERS = []
+
+
 def _load():
     errors = []
     for candidate in _candidates():
         if os.sep in candidate and not os.path.exists(candidate):
             continue
         try:
+            if os.name == "nt" and os.sep in candidate and hasattr(os, "add_dll_directory"):
+                # Python 3.8+ on Windows looks for what a DLL needs only in
+                # folders added so, not in the DLL's own folder.
+                _DLL_FOLDERS.append(os.add_dll_directory(os.path.dirname(os.path.abspath(candidate))))
             return ctypes.CDLL(candidate)
         except OSError as error:
             errors.append(f"{candidate}: {error}")
