@@ -12,6 +12,9 @@ packages+=(python3-meshio python3-h5py python3-setuptools python3-wheel python3-
 # fsspec's file systems (local, memory; S3, HTTP in production) as sources of
 # the Python package, and its xarray engine with dask, dask.distributed and zarr.
 packages+=(python3-fsspec python3-xarray python3-dask python3-distributed python3-zarr)
+# The Debian packages: the tool's man page (help2man), their dependencies
+# (dpkg-shlibdeps, in dpkg-dev), unzip to look into wheels.
+packages+=(help2man dpkg-dev unzip man-db)
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update

@@ -24,3 +24,22 @@ mcs -langversion:7.2 -unsafe -target:library -out:"$out/Kovan.Tests.dll" -r:"$ou
     -r:System.Json "$here"/tests/*.cs
 cd "$out"
 KOVAN_SOURCE_DIR="$root" KOVAN_TOOL="$build/tools/cli/kovan" nunit-console -nologo -noshadow Kovan.Tests.dll
+
+# Without the native library the first call says which file it looked for.
+missing="$out/missing"
+rm -rf "$missing" && mkdir -p "$missing"
+cp "$out/Kovan.dll" "$missing/"
+cat > "$missing/Program.cs" <<'CS'
+class Program
+{
+    static int Main(string[] args)
+    {
+        try { Kovan.Document.Open(args[0]).Dispose(); return 1; }
+        catch (System.DllNotFoundException e) { System.Console.WriteLine(e.Message); return 0; }
+    }
+}
+CS
+mcs -r:"$missing/Kovan.dll" -out:"$missing/Program.exe" "$missing/Program.cs" > /dev/null
+message="$(cd "$missing" && LD_LIBRARY_PATH= mono Program.exe "$root/examples/data/cantilever.frd")"
+[[ "$message" == *"libkovan.so was not found"*"beside the program"* ]] || { echo "without the library: $message"; exit 1; }
+echo "without the library: $message"
