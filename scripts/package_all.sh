@@ -18,6 +18,7 @@ rm -rf build-deb/packages
 (cd build-deb && cpack -G DEB > /dev/null)
 cp build-deb/packages/*.deb "$dist/"
 
+mkdir -p build-python
 rm -rf build-python/lib build-python/bdist*
 /usr/bin/python3 -m build --wheel --no-isolation --outdir "$dist" . > build-python/package.log 2>&1 \
     || { tail -30 build-python/package.log; exit 1; }
