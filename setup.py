@@ -30,8 +30,11 @@ class BuildWithLibrary(build_py):
     def run(self):
         super().run()
         cmake_build = Path(self.get_finalized_command("build").build_temp) / "cmake"
+        package = Path(self.build_lib) / "kovan"
+        for earlier in ("kovan.dll", "libkovan.so.3"):  # of a wheel built before for the other platform
+            (package / earlier).unlink(missing_ok=True)
         if os.environ.get("KOVAN_WHEEL_DLL"):
-            shutil.copyfile(os.environ["KOVAN_WHEEL_DLL"], Path(self.build_lib) / "kovan" / "kovan.dll")
+            shutil.copyfile(os.environ["KOVAN_WHEEL_DLL"], package / "kovan.dll")
             return
         options = ["-DCMAKE_BUILD_TYPE=Release", "-DKOVAN_BUILD_TESTS=OFF", "-DKOVAN_BUILD_TOOLS=OFF",
                    "-DKOVAN_BUILD_EXAMPLES=OFF", "-DKOVAN_BUILD_BENCHMARKS=OFF", "-DKOVAN_BUILD_PARAVIEW=OFF",

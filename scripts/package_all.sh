@@ -19,15 +19,15 @@ rm -rf build-deb/packages
 cp build-deb/packages/*.deb "$dist/"
 
 mkdir -p build-python
-rm -rf build-python/lib build-python/bdist*
+rm -rf build-python/lib* build-python/bdist*
 /usr/bin/python3 -m build --wheel --no-isolation --outdir "$dist" . > build-python/package.log 2>&1 \
     || { tail -30 build-python/package.log; exit 1; }
 dll="$(ls build-windows/bin/kovan.dll build-windows/kovan.dll 2>/dev/null | head -1 || true)"
 if [ -n "$dll" ]; then
-    rm -rf build-python/lib build-python/bdist*
+    rm -rf build-python/lib* build-python/bdist*
     KOVAN_WHEEL_DLL="$root/$dll" /usr/bin/python3 -m build --wheel --no-isolation --outdir "$dist" . \
         > build-python/package.log 2>&1 || { tail -30 build-python/package.log; exit 1; }
-    rm -rf build-python/lib build-python/bdist*  # the next Linux wheel must not take the DLL
+    rm -rf build-python/lib* build-python/bdist*  # the next Linux wheel must not take the DLL
 fi
 
 if [ -f web/dist/kovan.mjs ]; then

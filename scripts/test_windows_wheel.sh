@@ -6,7 +6,8 @@
 # Python to import it under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dll="$(ls build-windows/bin/kovan.dll build-windows/kovan.dll 2>/dev/null | head -1)"
+dll="$(ls build-windows/bin/kovan.dll build-windows/kovan.dll 2>/dev/null | head -1 || true)"
+[ -n "$dll" ] || { echo "no kovan.dll in build-windows/: run scripts/test_windows.sh first"; exit 1; }
 wheel="$(ls dist/kovan-*-py3-none-win_amd64.whl)"
 contents="$(unzip -Z1 "$wheel")"
 grep -qx 'kovan/kovan.dll' <<< "$contents" || { echo "$wheel lacks kovan/kovan.dll"; exit 1; }
