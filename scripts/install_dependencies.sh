@@ -13,8 +13,8 @@ packages+=(python3-meshio python3-h5py python3-setuptools python3-wheel python3-
 # the Python package, and its xarray engine with dask, dask.distributed and zarr.
 packages+=(python3-fsspec python3-xarray python3-dask python3-distributed python3-zarr)
 # The Debian packages: the tool's man page (help2man), their dependencies
-# (dpkg-shlibdeps, in dpkg-dev), unzip to look into wheels.
-packages+=(help2man dpkg-dev unzip man-db)
+# (dpkg-shlibdeps, in dpkg-dev), unzip and file to look into packages.
+packages+=(help2man dpkg-dev unzip man-db file)
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update
