@@ -218,10 +218,7 @@ export class Document {
   plannedArrays(step) {
     const m = this._m;
     const doc = this._doc;
-    const count = withScratch(m, 8, (out) => {
-      check(m, m._kovan_n_planned_arrays(doc, BigInt(step), out));
-      return Number(m.HEAP64[out / 8]);
-    });
+    const count = this._count(m._kovan_n_planned_arrays, step);
     return withScratch(m, m.recordSizes.arrayInfo + 8, (record) => Array.from({ length: count }, (_, i) => {
       check(m, m._kovan_planned_array_at(doc, BigInt(step), BigInt(i), record));
       const array = arrayInfoAt(m, record);
@@ -255,10 +252,7 @@ export class Document {
   arrays(step) {
     const m = this._m;
     const doc = this._doc;
-    const count = withScratch(m, 8, (out) => {
-      check(m, m._kovan_n_arrays(doc, BigInt(step), out));
-      return Number(m.HEAP64[out / 8]);
-    });
+    const count = this._count(m._kovan_n_arrays, step);
     const size = m.recordSizes.arrayInfo;
     return withScratch(m, size * count, (records) => {
       check(m, m._kovan_array_info_range(doc, BigInt(step), 0n, BigInt(count), records));
@@ -289,14 +283,29 @@ export class Document {
 
   // The values of an array (by index or name), point-major.
   arrayData(step, array) {
+    const { values, components } = this._values(step, array);
+    return copyOf(this._m, Float64Array, values, this.nPoints * components);
+  }
+
+  // Where an array's values lie in the module's memory (valid until it next
+  // grows) and how many components it has.
+  _values(step, array) {
     const m = this._m;
-    const doc = this._doc;
     const index = typeof array === 'number' ? array : this.findArray(step, array);
     if (index < 0) throw new KovanError(Status.RANGE, textAt(m, m._kovan_status_message(Status.RANGE)), `no array named ${array}`);
     const { components } = this.arrayInfo(step, index);
     return withScratch(m, 8, (out) => {
-      check(m, m._kovan_array_data(doc, BigInt(step), BigInt(index), out));
-      return copyOf(m, Float64Array, m.HEAPU32[out / 4], this.nPoints * components);
+      check(m, m._kovan_array_data(this._doc, BigInt(step), BigInt(index), out));
+      return { values: m.HEAPU32[out / 4], components };
+    });
+  }
+
+  // How many of something a step has, by the export that counts them.
+  _count(counter, step) {
+    const m = this._m;
+    return withScratch(m, 8, (out) => {
+      check(m, counter(this._doc, BigInt(step), out));
+      return Number(m.HEAP64[out / 8]);
     });
   }
 
@@ -314,16 +323,11 @@ export class Document {
   // copying the rest of it.
   pointValues(step, array, point) {
     const m = this._m;
-    const index = typeof array === 'number' ? array : this.findArray(step, array);
-    if (index < 0) throw new KovanError(Status.RANGE, textAt(m, m._kovan_status_message(Status.RANGE)), `no array named ${array}`);
     if (!(Number.isInteger(point) && point >= 0 && point < this.nPoints)) {
       throw new KovanError(Status.RANGE, textAt(m, m._kovan_status_message(Status.RANGE)), `point ${point} is not below ${this.nPoints}`);
     }
-    const { components } = this.arrayInfo(step, index);
-    return withScratch(m, 8, (out) => {
-      check(m, m._kovan_array_data(this._doc, BigInt(step), BigInt(index), out));
-      return copyOf(m, Float64Array, m.HEAPU32[out / 4] + 8 * components * point, components);
-    });
+    const { values, components } = this._values(step, array);
+    return copyOf(m, Float64Array, values + 8 * components * point, components);
   }
 
   diagnostics() {

@@ -15,14 +15,19 @@ const VOLUME_FACES = new Map([[10, TET], [24, TET], [12, HEX], [25, HEX], [13, W
 const SURFACE_CORNERS = new Map([[5, 3], [22, 3], [9, 4], [23, 4]]);
 const LINE_TYPES = new Set([3, 21]);
 
+// The empty slots of an open-addressing hash table for `expected` entries
+// (a power of two, at most half full), and the mask that wraps a hash.
+function emptySlots(expected) {
+  let size = 16;
+  while (size < 2 * expected) size *= 2;
+  return { mask: size - 1, slots: new Int32Array(size).fill(-1) };
+}
+
 // Faces are kept in a hash table keyed by their sorted corners: a face seen
 // twice lies between two cells and is dropped.
 class FaceTable {
   constructor(expected) {
-    let size = 16;
-    while (size < 2 * expected) size *= 2;
-    this.mask = size - 1;
-    this.slots = new Int32Array(size).fill(-1);
+    Object.assign(this, emptySlots(expected));
     this.sorted = new Int32Array(4 * expected);  // sorted corners, -1 for the fourth of a triangle
     this.corners = new Int32Array(4 * expected);  // corners in the cell's order
     this.seen = new Uint8Array(expected);
@@ -132,10 +137,7 @@ function edgesOf(table) {
 
 class EdgeSet {
   constructor(expected) {
-    let size = 16;
-    while (size < 2 * expected) size *= 2;
-    this.mask = size - 1;
-    this.slots = new Int32Array(size).fill(-1);
+    Object.assign(this, emptySlots(expected));
     this.pairs = new Uint32Array(2 * expected);
     this.count = 0;
   }

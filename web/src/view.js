@@ -259,18 +259,9 @@ export function createView(container) {
       Math.max(...corners.map((c) => c.x)), Math.max(...corners.map((c) => c.y))];
   }
 
-  // The point's place in the window, as a click gives it.
-  function pointOnScreen(point) {
-    const { left, top, width, height } = renderer.domElement.getBoundingClientRect();
-    const at = new THREE.Vector3().fromBufferAttribute(surface.geometry.getAttribute('position'), point).project(camera);
-    return [left + ((at.x + 1) / 2) * width, top + ((1 - at.y) / 2) * height];
-  }
-
   return {
     setMesh, setField, setColourMap, setDisplacement, setScale, setEdges, setSection,
-    lookFrom, pick, mark, boxOnScreen, pointOnScreen, render,
-    // The model's size: the diagonal of its undeformed bounding box.
-    modelSize: () => box.getSize(new THREE.Vector3()).length(),
+    lookFrom, pick, mark, boxOnScreen, render,
   };
 }
 
