@@ -32,17 +32,20 @@ if [ -n "$dll" ]; then
 fi
 
 # The NuGet package: the binding built by Mono's mcs, the Linux library of
-# build-deb/ and the Windows DLL, beside a copy of the nuspec.
+# build-deb/ and the Windows DLL, beside a copy of the package's manifest
+# (under the file name nuget pack takes a manifest by).
 if [ -n "$dll" ] && command -v nuget > /dev/null; then
     stage="$root/build-nuget"
     rm -rf "$stage"
     mkdir -p "$stage/linux-x64" "$stage/win-x64"
-    cp bindings/csharp/Kovan.nuspec bindings/csharp/README.md "$stage/"
+    manifest=Kovan.nuspec
+    cp bindings/csharp/Kovan.package.xml "$stage/$manifest"
+    cp bindings/csharp/README.md "$stage/"
     mcs -langversion:7.2 -unsafe -nowarn:1591 -target:library -doc:"$stage/Kovan.xml" -out:"$stage/Kovan.dll" \
         bindings/csharp/src/*.cs > /dev/null
     cp -L build-deb/libkovan.so.3 "$stage/linux-x64/libkovan.so"
     cp "$root/$dll" "$stage/win-x64/kovan.dll"
-    (cd "$stage" && nuget pack Kovan.nuspec -OutputDirectory "$dist" -NoPackageAnalysis -NonInteractive > /dev/null)
+    (cd "$stage" && nuget pack "$manifest" -OutputDirectory "$dist" -NoPackageAnalysis -NonInteractive > /dev/null)
 fi
 
 if [ -f web/dist/kovan.mjs ]; then
